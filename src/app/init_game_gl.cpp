@@ -1,0 +1,23 @@
+#include "app/init_game.h"
+
+#include "render/world_texture.h"
+#include "world/generate.h"
+#include "world/mesh.h"
+
+#include <cstdio>
+
+void init_game(Titles& titles, World& world, Game& game, Models& models,
+               const Settings& settings) {
+    std::snprintf(titles.title_text, sizeof titles.title_text, "%s", "Quillmoor");
+    titles.version_number = 0.1f;
+    init_atlas_tiles(world, "Media/worldtexture.png", settings.mipmapping);
+    models = build_models();
+    scale_models(models);
+    generate_world(world);
+    build_block_meshes(world);
+    build_falling_meshes(world);
+    build_terrain_meshes(world);
+    build_water_meshes(world);
+    build_collision_lists(world);
+    place_player(game);
+}

@@ -1,0 +1,106 @@
+#include "app/video.h"
+
+#include <SDL.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr const char* window_caption = "quillmoor.example.org";
+
+void request_framebuffer(bool multisampling) {
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, multisampling ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, multisampling ? 4 : 0);
+}
+
+void set_fixed_gl_state(const Screen& screen, bool antialiasing) {
+    glViewport(0, 0, static_cast<int>(screen.width), static_cast<int>(screen.height));
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(screen.field_of_view, screen.aspect_ratio, 1.0, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClearDepth(1000.0);  // clamped by GL to the far end, 1.0
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CCW);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glAlphaFunc(GL_GREATER, 0.0f);
+    if (antialiasing) {
+        glEnable(GL_MULTISAMPLE);
+        glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+        glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
+        glEnable(GL_LINE_SMOOTH);
+        glEnable(GL_POLYGON_SMOOTH);
+    }
+}
+
+}  // namespace
+
+int setup_video(const Settings& settings, Screen& screen) {
+    screen.field_of_view = 45.0f;
+    screen.width = settings.screen_width;
+    screen.height = settings.screen_height;
+    screen.bpp = settings.screen_bpp;
+    screen.aspect_ratio = settings.aspect_ratio;
+
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        std::fprintf(stderr, "quillmoor: cannot start SDL: %s\n", SDL_GetError());
+        return exit_sdl_failed;
+    }
+    SDL_WM_SetCaption(window_caption, nullptr);
+    request_framebuffer(settings.antialiasing);
+
+    // A zero dimension asks for the desktop's: a plain probe mode tells us
+    // what SDL makes of it.
+    if (screen.width == 0.0f || screen.height == 0.0f) {
+        SDL_Surface* probe = SDL_SetVideoMode(static_cast<int>(screen.width),
+                                              static_cast<int>(screen.height), screen.bpp,
+                                              SDL_DOUBLEBUF);
+        if (probe == nullptr) {
+            std::fprintf(stderr, "quillmoor: cannot find the desktop size: %s\n", SDL_GetError());
+            SDL_Quit();
+            return exit_video_failed;
+        }
+        screen.width = static_cast<float>(probe->w);
+        screen.height = static_cast<float>(probe->h);
+        screen.aspect_ratio = screen.width / screen.height;
+        SDL_FreeSurface(probe);
+    }
+
+    Uint32 flags = SDL_OPENGL | (settings.fullscreen ? SDL_FULLSCREEN : 0);
+    int w = static_cast<int>(screen.width), h = static_cast<int>(screen.height);
+    SDL_Surface* surface = SDL_SetVideoMode(w, h, screen.bpp, flags);
+    if (surface == nullptr && settings.antialiasing) {
+        // A display without multisampled visuals refuses the mode only for
+        // that; the game looks almost the same without it.
+        request_framebuffer(false);
+        surface = SDL_SetVideoMode(w, h, screen.bpp, flags);
+    }
+    if (surface == nullptr) {
+        std::fprintf(stderr, "quillmoor: cannot open a %dx%d OpenGL window: %s\n", w, h,
+                     SDL_GetError());
+        SDL_Quit();
+        return exit_video_failed;
+    }
+
+    screen.width = static_cast<float>(surface->w);
+    screen.height = static_cast<float>(surface->h);
+    screen.bpp = surface->format->BitsPerPixel;
+    screen.aspect_ratio = screen.width / screen.height;
+    set_fixed_gl_state(screen, settings.antialiasing);
+    SDL_ShowCursor(settings.show_cursor ? SDL_ENABLE : SDL_DISABLE);
+    return 0;
+}

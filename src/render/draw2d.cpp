@@ -1,0 +1,3 @@
+#include "render/draw2d.h"
+
+void atlas_quad(AtlasQuad&, float, float, float, float) {}

@@ -1,0 +1,3 @@
+#include "render/hud.h"
+
+const char* action_label(int) { return ""; }

@@ -1,0 +1,3 @@
+#include "render/hud.h"
+
+void draw_hud(const Atlas2D&, const Screen&, float, int) {}

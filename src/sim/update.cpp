@@ -1,0 +1,3 @@
+#include "sim/update.h"
+
+void update_game(Game&, World&, const Input&, float) {}

@@ -1,0 +1,4 @@
+#include "world/settle.h"
+
+void settle_blocks(World&) {}
+void advance_falling(World&, float) {}

@@ -1,0 +1,3 @@
+#include "world/water.h"
+
+void animate_water(World&, float) {}

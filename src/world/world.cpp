@@ -1,0 +1,3 @@
+#include "world/world.h"
+
+void set_atlas_tiles(World&) {}

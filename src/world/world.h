@@ -1,0 +1,81 @@
+// The one world: block grids, height maps, water animation data, and the
+// per-chunk meshes and collision lists derived from them.
+//
+// The world is 50 x 50 columns that repeat in x and z, 25 levels high. Every
+// array keeps its last index fastest: block_grid[x][y][z], maps [x][z]. The
+// derived geometry is rebuilt by explicit calls after each change (see
+// mesh.h); nothing is rebuilt lazily. A World is large (about 250 KB plus the
+// meshes): keep it in static storage or on the heap, never on the stack.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+constexpr int world_size = 50;       // columns along x and along z
+constexpr int world_levels = 25;     // block levels, 0 at the bottom
+constexpr int chunk_size = 5;        // columns per chunk edge
+constexpr int chunks_per_axis = 10;  // chunks along x and along z
+constexpr int chunk_count = chunks_per_axis * chunks_per_axis;
+constexpr int water_frame_count = 5;
+
+// A textured quad mesh of one chunk, in chunk-local coordinates (x and z in
+// 0..5 from the chunk's low corner, y in world units). Vertices 4k..4k+3 form
+// quad k, counter-clockwise seen from the visible side. The arrays are
+// replaced only when vertex_count changes.
+struct ChunkMesh {
+    int32_t vertex_count = 0;
+    std::unique_ptr<float[]> vertices;   // vertex_count * 3
+    std::unique_ptr<float[]> texcoords;  // vertex_count * 2
+};
+
+// The collision triangles of one chunk, chunk-local like its mesh. normals
+// are unit vectors pointing into the solid. built is false until the first
+// build; the arrays are replaced only when triangle_count changes.
+struct CollisionList {
+    bool built = false;
+    int32_t triangle_count = 0;
+    std::unique_ptr<float[]> corner_a;  // triangle_count * 3 each
+    std::unique_ptr<float[]> corner_b;
+    std::unique_ptr<float[]> corner_c;
+    std::unique_ptr<float[]> normals;
+};
+
+// Four (s, t) corners of one atlas tile; corner i goes to vertex i of every
+// quad of its surface.
+struct AtlasTile {
+    float st[8] = {};
+};
+
+struct World {
+    uint8_t block_grid[world_size][world_levels][world_size] = {};    // settled: 0 or 1
+    uint8_t falling_grid[world_size][world_levels][world_size] = {};  // falling: 0 or 1
+    float terrain_height[world_size][world_size] = {};       // ground at lattice points, [0, 25]
+    float water_height[world_size][world_size] = {};         // current water surface
+    float water_frames[water_frame_count][world_size][world_size] = {};  // key frames, [1, 3)
+    float water_phase_offset[world_size][world_size] = {};   // per-point phase, [0, 2)
+    float smoothing_scratch[world_size][world_size] = {};    // working copy for smoothing
+
+    float water_phase = 0.0f;  // [0, 5): one unit per key frame
+    float fall_offset = 0.0f;  // [0, 1): progress of the current fall step
+    uint32_t world_texture = 0;  // GL texture name of the atlas; 0 when none
+
+    AtlasTile tile_blocks, tile_falling, tile_terrain, tile_water;
+
+    ChunkMesh block_meshes[chunk_count];    // index cx * 10 + cz
+    ChunkMesh falling_meshes[chunk_count];
+    ChunkMesh terrain_meshes[chunk_count];
+    ChunkMesh water_meshes[chunk_count];
+    CollisionList block_collision[chunk_count];
+    CollisionList terrain_collision[chunk_count];
+};
+
+// Reduces any integer into 0..n-1, also for negative values.
+inline int wrap_index(int i, int n) {
+    int r = i % n;
+    return r < 0 ? r + n : r;
+}
+
+// Sets the four atlas tiles of the world surfaces (the middle half of each
+// tile in the first column of the 4 x 4 atlas). Pure: the texture itself is
+// loaded by the renderer.
+void set_atlas_tiles(World& world);
