@@ -1,3 +1,24 @@
 #include "sim/update.h"
 
-void update_game(Game&, World&, const Input&, float) {}
+#include "sim/actions.h"
+#include "sim/balls.h"
+#include "sim/player.h"
+#include "world/settle.h"
+#include "world/water.h"
+
+void update_game(Game& game, World& world, const Input& input, float speed) {
+    animate_water(world, speed);
+    advance_falling(world, speed);
+
+    Intent intent = read_intent(input);
+    select_action(game, input);
+    move_player(game, world, intent, speed);
+    place_body(game, world);
+    mouse_look(game, input, speed);
+    place_view(game, world, input);
+
+    apply_action(game, world, input, view_direction(game), speed);
+
+    spawn_seeker(game);
+    update_balls(game, world, speed);
+}
