@@ -14,6 +14,7 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 
@@ -33,14 +34,6 @@ Titles titles;
 Game game;
 World world;
 bool quit_requested = false;
-
-// 60 / fps, held within [0.2, 2.0]; fps 0 (the first pass) gives 2.0.
-float speed_from_fps(float fps) {
-    float speed = 60.0f / fps;
-    if (speed < 0.2f) return 0.2f;
-    if (speed > 2.0f) return 2.0f;
-    return speed;
-}
 
 void run_pass() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

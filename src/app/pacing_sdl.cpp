@@ -3,6 +3,16 @@
 #include <SDL.h>
 
 void pace_frame(FrameClock& clock) {
-    SDL_Delay(16);
-    clock.fps = 62.5f;
+    FrameStep step = step_frame(clock.last_frame_ticks, SDL_GetTicks());
+    if (step.delay_ms > 0) SDL_Delay(step.delay_ms);
+    clock.frame_ms = step.frame_ms;
+    clock.last_frame_ticks = step.last_frame_ticks;
+    clock.fps = step.fps;
+
+    std::time_t now = std::time(nullptr);
+    std::tm local;
+    // A clock localtime cannot convert keeps the texts of the last pass.
+    if (localtime_r(&now, &local) == nullptr) return;
+    format_date_text(clock.date_text, sizeof clock.date_text, local);
+    format_clock_text(clock.clock_text, sizeof clock.clock_text, local);
 }

@@ -1,12 +1,19 @@
-// Reading SDL's queued key and button events into the input record.
+// Turning SDL's queued key and button events into the per-pass input record.
 #pragma once
 
 #include "render/screen.h"
 #include "sim/input.h"
 
-// Takes the key and button events out of SDL's queue (presses before
-// releases) and samples the pointer. Call once per pass after SDL_PumpEvents.
+// Call once per pass, right after SDL_PumpEvents. States of 2 become 1; then
+// every queued key press, every key release, every button press and every
+// button release is taken out of SDL's queue, in that order by type, so a
+// press and release between two passes leaves the key up (the press is not
+// seen). Symbols of 500 or more and buttons of 10 or more are ignored. Events
+// of other types stay queued. Samples the pointer and copies the window size
+// into view_width and view_height.
 void read_input(Input& input, const Screen& screen);
 
-// Refreshes mouse_in_window from SDL's application state.
+// Sets mouse_in_window from whether the window has mouse focus. The main loop
+// calls it near the end of each pass, so the update sees the previous pass's
+// value.
 void refresh_mouse_focus(Input& input);

@@ -3,13 +3,18 @@
 #pragma once
 
 #include "app/settings.h"
+#include "app/video_caption.h"
 #include "render/screen.h"
 
 // Exit codes of a failed start.
-constexpr int exit_sdl_failed = 1;
-constexpr int exit_video_failed = 3;
+constexpr int exit_sdl_failed = 1;    // SDL's video cannot start (no display)
+constexpr int exit_video_failed = 3;  // the OpenGL window cannot be opened
 
-// Opens the window from the settings and fills screen with what was
-// obtained. Returns 0 on success, or the exit code to end the program with
-// after printing the reason on stderr.
+// Opens the window from the settings (a zero width or height takes the
+// desktop's) and fills screen with the size, depth and aspect obtained. Sets
+// the fixed GL state: viewport, projection, clear values, depth test, culling,
+// blend and alpha functions, and with antialiasing the multisample and
+// smoothing state. A mode refused with multisampling is tried once more
+// without it. Returns 0 on success; otherwise prints one line with SDL's
+// reason on stderr, shuts SDL down and returns the exit code to end with.
 int setup_video(const Settings& settings, Screen& screen);

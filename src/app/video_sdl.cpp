@@ -4,12 +4,10 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
-
-constexpr const char* window_caption = "quillmoor.example.org";
 
 void request_framebuffer(bool multisampling) {
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
@@ -17,8 +15,15 @@ void request_framebuffer(bool multisampling) {
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, multisampling ? 1 : 0);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, multisampling ? 4 : 0);
+    if (multisampling) {
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 4);
+    }
+}
+
+void withdraw_multisampling() {
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
 }
 
 void set_fixed_gl_state(const Screen& screen, bool antialiasing) {
@@ -47,6 +52,12 @@ void set_fixed_gl_state(const Screen& screen, bool antialiasing) {
     }
 }
 
+int fail_video(const char* what) {
+    std::fprintf(stderr, "quillmoor: %s: %s\n", what, SDL_GetError());
+    SDL_Quit();
+    return exit_video_failed;
+}
+
 }  // namespace
 
 int setup_video(const Settings& settings, Screen& screen) {
@@ -56,11 +67,15 @@ int setup_video(const Settings& settings, Screen& screen) {
     screen.bpp = settings.screen_bpp;
     screen.aspect_ratio = settings.aspect_ratio;
 
+    // Only SDL's X11 driver can give an OpenGL window. Left to choose, SDL
+    // falls back to a text-terminal driver when there is no display, which
+    // scribbles over the terminal and cannot open the window anyway.
+    setenv("SDL_VIDEODRIVER", "x11", 0);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        std::fprintf(stderr, "quillmoor: cannot start SDL: %s\n", SDL_GetError());
+        std::fprintf(stderr, "quillmoor: cannot start SDL video: %s\n", SDL_GetError());
         return exit_sdl_failed;
     }
-    SDL_WM_SetCaption(window_caption, nullptr);
+    SDL_WM_SetCaption(game_window_caption, nullptr);
     request_framebuffer(settings.antialiasing);
 
     // A zero dimension asks for the desktop's: a plain probe mode tells us
@@ -69,11 +84,7 @@ int setup_video(const Settings& settings, Screen& screen) {
         SDL_Surface* probe = SDL_SetVideoMode(static_cast<int>(screen.width),
                                               static_cast<int>(screen.height), screen.bpp,
                                               SDL_DOUBLEBUF);
-        if (probe == nullptr) {
-            std::fprintf(stderr, "quillmoor: cannot find the desktop size: %s\n", SDL_GetError());
-            SDL_Quit();
-            return exit_video_failed;
-        }
+        if (probe == nullptr) return fail_video("cannot find the desktop size");
         screen.width = static_cast<float>(probe->w);
         screen.height = static_cast<float>(probe->h);
         screen.aspect_ratio = screen.width / screen.height;
@@ -84,23 +95,23 @@ int setup_video(const Settings& settings, Screen& screen) {
     int w = static_cast<int>(screen.width), h = static_cast<int>(screen.height);
     SDL_Surface* surface = SDL_SetVideoMode(w, h, screen.bpp, flags);
     if (surface == nullptr && settings.antialiasing) {
-        // A display without multisampled visuals refuses the mode only for
-        // that; the game looks almost the same without it.
-        request_framebuffer(false);
+        // Displays without multisampled visuals refuse the mode for that
+        // alone; the game looks almost the same without it.
+        withdraw_multisampling();
         surface = SDL_SetVideoMode(w, h, screen.bpp, flags);
     }
     if (surface == nullptr) {
-        std::fprintf(stderr, "quillmoor: cannot open a %dx%d OpenGL window: %s\n", w, h,
-                     SDL_GetError());
-        SDL_Quit();
-        return exit_video_failed;
+        char what[96];
+        std::snprintf(what, sizeof what, "cannot open a %dx%d%s OpenGL window", w, h,
+                      settings.fullscreen ? " full-screen" : "");
+        return fail_video(what);
     }
 
+    set_fixed_gl_state(screen, settings.antialiasing);
     screen.width = static_cast<float>(surface->w);
     screen.height = static_cast<float>(surface->h);
     screen.bpp = surface->format->BitsPerPixel;
     screen.aspect_ratio = screen.width / screen.height;
-    set_fixed_gl_state(screen, settings.antialiasing);
     SDL_ShowCursor(settings.show_cursor ? SDL_ENABLE : SDL_DISABLE);
     return 0;
 }

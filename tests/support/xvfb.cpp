@@ -8,14 +8,15 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-bool XvfbServer::start(int width, int height) {
+bool XvfbServer::start(int width, int height, int depth) {
     stop();
     int fds[2];
     if (pipe(fds) != 0) return false;
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
     std::string fd_text = std::to_string(fds[1]);
     pid_t pid = fork();
     if (pid < 0) {
@@ -24,6 +25,8 @@ bool XvfbServer::start(int width, int height) {
         return false;
     }
     if (pid == 0) {
+        // A test binary that dies must not leave its server behind.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         close(fds[0]);
         int null_fd = open("/dev/null", O_RDWR);
         if (null_fd >= 0) {

@@ -12,9 +12,10 @@ public:
     XvfbServer& operator=(const XvfbServer&) = delete;
     ~XvfbServer() { stop(); }
 
-    // Starts Xvfb with one screen of width x height x 24. Returns false when
-    // it could not be started.
-    bool start(int width = 1024, int height = 768);
+    // Starts Xvfb with one screen of width x height x depth. Returns false
+    // when it could not be started. Depth 15 offers OpenGL but no
+    // multisampled visuals.
+    bool start(int width = 1024, int height = 768, int depth = 24);
     void stop();
 
     // ":N" of the running server, empty when none runs.

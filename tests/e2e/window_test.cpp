@@ -1,0 +1,138 @@
+// The real binary's window and exit codes: the size follows settings.ini,
+// closing the window ends cleanly, and a start that cannot open its window
+// says why on stderr and ends with its own code.
+#include "support/game_process.h"
+#include "support/x_client.h"
+#include "support/xvfb.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int start_timeout_ms = 20000;
+constexpr int exit_timeout_ms = 20000;
+
+// Opens the game with the given settings (none when nullptr) and returns its
+// window's box, leaving the game running.
+void open_game(GameProcess& game, XClient& x, XWindowId& window, const char* settings) {
+    if (settings != nullptr) game.write_settings(settings);
+    game.copy_media();
+    ASSERT_TRUE(game.start());
+    window = x.wait_for_game_window(game, start_timeout_ms);
+    ASSERT_NE(window, 0u) << "no window; exit code " << game.exit_code() << ", stderr: "
+                          << game.stderr_text();
+}
+
+void close_and_expect_clean_exit(GameProcess& game, XClient& x, XWindowId window) {
+    ASSERT_TRUE(x.close_window(window));
+    ASSERT_TRUE(game.wait(exit_timeout_ms)) << "the game did not end after the close request";
+    EXPECT_EQ(game.exit_code(), 0) << game.stderr_text();
+    EXPECT_EQ(game.stderr_text(), "");
+}
+
+// The one line a failed start prints: "quillmoor: <what>: <SDL's reason>".
+void expect_one_reason_line(const std::string& text, const std::string& reason) {
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    EXPECT_EQ(text.rfind("quillmoor: ", 0), 0u) << text;
+    EXPECT_NE(text.find(reason), std::string::npos) << text;
+}
+
+}  // namespace
+
+TEST(Window, SizeFollowsSettingsAndClosingEndsWithZero) {
+    GameProcess game;
+    XClient x;
+    ASSERT_TRUE(x.open());
+    XWindowId window = 0;
+    std::string settings = "[display]\n" + settings_ini(640, 480) + "screenw = 800 ; ignored\n";
+    open_game(game, x, window, settings.c_str());
+    WindowBox box;
+    ASSERT_TRUE(x.window_box(window, box));
+    // The later screenw line wins.
+    EXPECT_EQ(box.width, 800);
+    EXPECT_EQ(box.height, 480);
+    EXPECT_TRUE(box.viewable);
+    close_and_expect_clean_exit(game, x, window);
+}
+
+TEST(Window, WithoutSettingsFileTakesDesktopSize) {
+    GameProcess game;
+    XClient x;
+    ASSERT_TRUE(x.open());
+    XWindowId window = 0;
+    open_game(game, x, window, nullptr);
+    WindowBox box;
+    ASSERT_TRUE(x.window_box(window, box));
+    EXPECT_EQ(box.width, x.screen_width());
+    EXPECT_EQ(box.height, x.screen_height());
+    close_and_expect_clean_exit(game, x, window);
+}
+
+TEST(Window, ZeroHeightTakesDesktopHeightOnly) {
+    GameProcess game;
+    XClient x;
+    ASSERT_TRUE(x.open());
+    XWindowId window = 0;
+    open_game(game, x, window, "screenw = 700\nscreenh = 0\n");
+    WindowBox box;
+    ASSERT_TRUE(x.window_box(window, box));
+    EXPECT_EQ(box.width, 700);
+    EXPECT_EQ(box.height, x.screen_height());
+    close_and_expect_clean_exit(game, x, window);
+}
+
+TEST(Window, UnusableSizeValuesReadAsAbsent) {
+    GameProcess game;
+    XClient x;
+    ASSERT_TRUE(x.open());
+    XWindowId window = 0;
+    open_game(game, x, window, "screenw = nan\nscreenh = 5e9\nscreenbpp = -inf\n");
+    WindowBox box;
+    ASSERT_TRUE(x.window_box(window, box));
+    EXPECT_EQ(box.width, x.screen_width());
+    EXPECT_EQ(box.height, x.screen_height());
+    close_and_expect_clean_exit(game, x, window);
+}
+
+TEST(Window, NoDisplayEndsWithOneAndSaysWhy) {
+    GameProcess game;
+    game.write_settings(settings_ini(640, 480));
+    game.copy_media();
+    ASSERT_TRUE(game.start(nullptr));
+    ASSERT_TRUE(game.wait(exit_timeout_ms));
+    EXPECT_EQ(game.exit_code(), 1);
+    expect_one_reason_line(game.stderr_text(), "No available video device");
+}
+
+TEST(Window, FullScreenSizeTheScreenLacksEndsWithThreeAndSaysWhy) {
+    GameProcess game;
+    game.write_settings(settings_ini(2048, 2048, true));
+    game.copy_media();
+    ASSERT_TRUE(game.start());
+    ASSERT_TRUE(game.wait(exit_timeout_ms));
+    EXPECT_EQ(game.exit_code(), 3);
+    expect_one_reason_line(game.stderr_text(), "No video mode large enough for 2048x2048");
+}
+
+// A 15-bit display has OpenGL visuals but none multisampled: the game drops
+// the multisampling request rather than refusing to start.
+TEST(Window, AntialiasingFallsBackWhereNoMultisampledVisualExists) {
+    XvfbServer server;
+    ASSERT_TRUE(server.start(800, 600, 15));
+    GameProcess game;
+    XClient x;
+    ASSERT_TRUE(x.open(server.display().c_str()));
+    game.write_settings(settings_ini(320, 240, false, true));
+    game.copy_media();
+    ASSERT_TRUE(game.start(server.display().c_str()));
+    XWindowId window = x.wait_for_game_window(game, start_timeout_ms);
+    ASSERT_NE(window, 0u) << "exit code " << game.exit_code() << ", stderr: "
+                          << game.stderr_text();
+    WindowBox box;
+    ASSERT_TRUE(x.window_box(window, box));
+    EXPECT_EQ(box.width, 320);
+    EXPECT_EQ(box.height, 240);
+    close_and_expect_clean_exit(game, x, window);
+}

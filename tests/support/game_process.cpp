@@ -1,0 +1,136 @@
+#include "support/game_process.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+std::string settings_ini(int width, int height, bool fullscreen, bool antialiasing,
+                         bool mipmapping, int bpp, bool show_cursor) {
+    std::ostringstream out;
+    out << "screenw = " << width << "\n"
+        << "screenh = " << height << "\n"
+        << "screenbpp = " << bpp << "\n"
+        << "fullscreen = " << fullscreen << "\n"
+        << "showcursor = " << show_cursor << "\n"
+        << "antialiasing = " << antialiasing << "\n"
+        << "mipmapping = " << mipmapping << "\n";
+    return out.str();
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void sleep_ms(int ms) {
+    timespec t{ms / 1000, (ms % 1000) * 1000000L};
+    while (nanosleep(&t, &t) != 0 && errno == EINTR) {
+    }
+}
+
+GameProcess::GameProcess() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
+                          "/quillmoor-run-XXXXXX";
+    if (mkdtemp(pattern.data()) != nullptr) dir_ = pattern;
+}
+
+GameProcess::~GameProcess() {
+    kill();
+    if (!dir_.empty()) {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+}
+
+void GameProcess::write_settings(const std::string& text) { write_file("settings.ini", text); }
+
+void GameProcess::write_file(const std::string& name, const std::string& bytes) {
+    std::ofstream out(path(name), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool GameProcess::copy_media() {
+    fs::path source = fs::path(QUILL_SOURCE_DIR) / "Media";
+    std::error_code error;
+    if (!fs::is_directory(source, error)) return false;
+    fs::copy(source, fs::path(dir_) / "Media",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+    return !error;
+}
+
+bool GameProcess::start() { return start(std::getenv("DISPLAY")); }
+
+bool GameProcess::start(const char* display) {
+    if (dir_.empty() || running()) return false;
+    std::string display_value = display != nullptr ? display : "";
+    std::string out_path = path("stdout.txt"), err_path = path("stderr.txt");
+    exit_code_ = -1;
+    pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (chdir(dir_.c_str()) != 0) _exit(126);
+        int in = open("/dev/null", O_RDONLY);
+        int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (in < 0 || out < 0 || err < 0) _exit(126);
+        dup2(in, STDIN_FILENO);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        if (display != nullptr) {
+            setenv("DISPLAY", display_value.c_str(), 1);
+        } else {
+            unsetenv("DISPLAY");
+        }
+        unsetenv("SDL_VIDEODRIVER");
+        execl(QUILL_BINARY, QUILL_BINARY, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    pid_ = pid;
+    return true;
+}
+
+bool GameProcess::wait(int timeout_ms) {
+    if (!running()) return exit_code_ != -1;
+    for (int waited = 0;; waited += 10) {
+        int status = 0;
+        pid_t done = waitpid(pid_, &status, WNOHANG);
+        if (done == pid_) {
+            exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            pid_ = -1;
+            return true;
+        }
+        if (done < 0 && errno != EINTR) {
+            pid_ = -1;
+            return false;
+        }
+        if (waited >= timeout_ms) return false;
+        sleep_ms(10);
+    }
+}
+
+void GameProcess::kill() {
+    if (!running()) return;
+    ::kill(pid_, SIGKILL);
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    pid_ = -1;
+}
+
+std::string GameProcess::stderr_text() const { return read_file(path("stderr.txt")); }
