@@ -1,5 +1,6 @@
 #include "sim/collision.h"
 
+#include "sim/clip_skip.h"
 #include "sim/vecmath.h"
 
 #include <cmath>
@@ -106,16 +107,23 @@ bool collide_sphere_with_list(Vec3& p, float radius, const CollisionList& list,
 
 bool clip_segment_with_list(Vec3 s, Vec3& e, const CollisionList& list) {
     bool hit = false;
+    const float* corner_a = list.corner_a.get();
+    const float* corner_b = list.corner_b.get();
+    const float* corner_c = list.corner_c.get();
+    ClipSegment seg;
+    seg.set(s, e);
     for (int t = 0; t < list.triangle_count; ++t) {
-        Vec3 a = vec3_at(list.corner_a.get(), t);
-        Vec3 b = vec3_at(list.corner_b.get(), t);
-        Vec3 c = vec3_at(list.corner_c.get(), t);
+        if (!may_hit(corner_a + 3 * t, corner_b + 3 * t, corner_c + 3 * t, seg)) continue;
+        Vec3 a = vec3_at(corner_a, t);
+        Vec3 b = vec3_at(corner_b, t);
+        Vec3 c = vec3_at(corner_c, t);
         Vec3 m = triangle_plane_normal(a, b, c);
         float plane_d = -dot(m, a);
         if (!segment_crosses_plane(m, plane_d, s, e)) continue;
         Vec3 x = line_plane_intersection(m, plane_d, s, e);
         if (point_in_triangle(x, a, b, c)) {
             e = x;
+            seg.set(s, e);
             hit = true;
         }
     }

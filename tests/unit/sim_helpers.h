@@ -5,9 +5,12 @@
 #include "sim/game.h"
 #include "sim/input.h"
 #include "sim/vecmath.h"
+#include "world/generate.h"
+#include "world/mesh.h"
 #include "world/world.h"
 
 #include <array>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -74,6 +77,21 @@ inline void set_flat_ground(World& world, float h) {
 }
 
 inline std::unique_ptr<World> new_world() { return std::make_unique<World>(); }
+
+// A world as the game starts it: generated from rand() seeded with seed,
+// then meshed and given its collision lists.
+inline std::unique_ptr<World> generated_world(unsigned seed) {
+    auto world = new_world();
+    set_atlas_tiles(*world);
+    std::srand(seed);
+    generate_world(*world);
+    build_block_meshes(*world);
+    build_falling_meshes(*world);
+    build_terrain_meshes(*world);
+    build_water_meshes(*world);
+    build_collision_lists(*world);
+    return world;
+}
 
 // A game as init_game leaves it: the player and camera at (25, 10, 25).
 inline std::unique_ptr<Game> new_game() {
