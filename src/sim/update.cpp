@@ -6,7 +6,14 @@
 #include "world/settle.h"
 #include "world/water.h"
 
+#include <cmath>
+
 void update_game(Game& game, World& world, const Input& input, float speed) {
+    // The velocity is the displacement divided by speed: a zero or NaN
+    // factor would turn the player into NaN for good.
+    if (std::isnan(speed)) speed = 1.0f;
+    speed = std::fmin(std::fmax(speed, 0.2f), 2.0f);
+
     animate_water(world, speed);
     advance_falling(world, speed);
 
