@@ -232,3 +232,14 @@ TEST(Settings, HundredFullLinesWithCrLfFitTheReadLimit) {
     EXPECT_EQ(setting_value(*text, "screenw"), 640.0f);
     EXPECT_EQ(setting_value(*text, "screenh"), 0.0f);
 }
+
+TEST(Settings, ShippedFileAsksForA1024By768Window) {
+    Settings s;
+    load_settings(s, QUILL_SOURCE_DIR "/settings.ini");
+    EXPECT_EQ(s.screen_width, 1024.0f);
+    EXPECT_EQ(s.screen_height, 768.0f);
+    EXPECT_EQ(s.screen_bpp, 0);
+    EXPECT_FALSE(s.fullscreen);
+    EXPECT_FALSE(s.show_cursor);
+    EXPECT_FALSE(s.antialiasing);
+}
