@@ -96,14 +96,15 @@ def edge_distance(u, v):
 
 
 def water(u, v):
-    deep = (26, 78, 158)
-    light = (104, 176, 226)
+    deep = (24, 74, 152)
+    light = (110, 182, 230)
+    # Two crossing sets of ripples, bent by slow noise, make a caustic net.
     t = 2.0 * math.pi / PATCH
-    wave = (math.sin(t * (u + 2 * v) + 1.7 * math.sin(t * 2 * (v - u))) * 0.5 + 0.5)
-    crest = max(0.0, wave - 0.72) / 0.28
+    a = t * (u + v) + 5.0 * fractal(u, v, PATCH, 12, (2, 4))
+    b = t * (u - 2 * v) + 5.0 * fractal(u, v, PATCH, 13, (2, 4))
+    crest = min(1.0, (1.0 - abs(math.sin(a))) ** 4 + (1.0 - abs(math.sin(b))) ** 4)
     n = fractal(u, v, PATCH, 11)
-    c = mix(deep, light, 0.25 * n + 0.55 * crest * crest)
-    return rgb(c)
+    return rgb(mix(deep, light, 0.3 * n + 0.5 * crest))
 
 
 def ground(u, v):
@@ -204,22 +205,28 @@ def moss(u, v):
     return rgb(bevel_frame(u, v, face, (150, 160, 140), (40, 46, 36), width=4))
 
 
-def cobble(u, v):
-    best, second = 1e9, 1e9
-    shade = 0.0
+def cells(u, v, seed):
+    """Tileable Voronoi cells, 4 x 4 per patch: the gap between the nearest
+    two cell centres (small on a crack) and a shade picked per cell."""
+    best, second, shade = 1e9, 1e9, 0.0
     for cx in range(4):
         for cy in range(4):
-            px = (cx + 0.2 + 0.6 * hash01(111, cx, cy)) * 16
-            py = (cy + 0.2 + 0.6 * hash01(112, cx, cy)) * 16
+            px = (cx + 0.2 + 0.6 * hash01(seed, cx, cy)) * 16
+            py = (cy + 0.2 + 0.6 * hash01(seed + 1, cx, cy)) * 16
             for ox in (-PATCH, 0, PATCH):
                 for oy in (-PATCH, 0, PATCH):
                     d = math.hypot(u - px - ox, v - py - oy)
                     if d < best:
                         second, best = best, d
-                        shade = hash01(113, cx, cy)
+                        shade = hash01(seed + 2, cx, cy)
                     elif d < second:
                         second = d
-    if second - best < 1.6:
+    return second - best, shade
+
+
+def cobble(u, v):
+    gap, shade = cells(u, v, 111)
+    if gap < 1.6:
         return (58, 58, 60)
     return rgb(mix((116, 116, 120), (150, 150, 156), shade))
 
@@ -251,9 +258,10 @@ def leaves(u, v):
 
 
 def lava(u, v):
-    n = fractal(u, v, PATCH, 151)
-    glow = smooth(min(1.0, max(0.0, (n - 0.45) * 3.0)))
-    return rgb(mix((80, 16, 8), (255, 168, 40), glow))
+    gap, shade = cells(u, v, 151)
+    glow = max(0.0, 1.0 - gap / 3.0)
+    crust = mix((52, 30, 26), (78, 44, 34), shade)
+    return rgb(mix(crust, (255, 150, 40), glow * glow))
 
 
 def dark_stone(u, v):

@@ -1,0 +1,61 @@
+#include "render/draw2d.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+namespace {
+
+void draw_quads(const std::vector<Quad2D>& quads, const AtlasQuad* table) {
+    for (const Quad2D& q : quads) draw_textured_quad(q.x, q.y, q.w, q.h, table[q.entry]);
+}
+
+}  // namespace
+
+void set_ortho_2d(const Screen& screen) {
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(0.0, screen.width, screen.height, 0.0);
+}
+
+void begin_2d_drawing(const Atlas2D& atlas, const Screen& screen) {
+    set_ortho_2d(screen);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glBindTexture(GL_TEXTURE_2D, atlas.texture);
+}
+
+void end_2d_drawing() {
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+}
+
+void draw_textured_quad(float x, float y, float w, float h, const AtlasQuad& quad) {
+    float vertices[8];
+    screen_quad_vertices(vertices, x, y, w, h);
+    glVertexPointer(2, GL_FLOAT, 0, vertices);
+    glTexCoordPointer(2, GL_FLOAT, 0, quad.uv);
+    glDrawArrays(GL_QUADS, 0, 4);
+}
+
+void draw_text(const Atlas2D& atlas, const Screen& screen, const char* text, int pen_x,
+               int pen_y) {
+    begin_2d_drawing(atlas, screen);
+    draw_quads(text_cells(text, pen_x, pen_y), atlas.glyph_table);
+    end_2d_drawing();
+}
+
+void draw_panel(const Atlas2D& atlas, const Screen& screen, int x, int y, int w, int h,
+                int style) {
+    begin_2d_drawing(atlas, screen);
+    draw_quads(panel_pieces(x, y, w, h, style), atlas.panel_table);
+    end_2d_drawing();
+}
