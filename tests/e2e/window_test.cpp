@@ -174,3 +174,27 @@ TEST(Window, AntialiasingFallsBackWhereNoMultisampledVisualExists) {
     EXPECT_EQ(box.height, 240);
     close_and_expect_clean_exit(game, x, window);
 }
+
+// The close request is seen by the end of the pass even when key and button
+// events arrive with it, and also while the pause menu is in front.
+TEST(Window, CloseAmongKeyEventsAndWithTheMenuOpenEndsWithZero) {
+    GameProcess game;
+    XClient x;
+    ASSERT_TRUE(x.open());
+    XWindowId window = 0;
+    open_game(game, x, window, settings_ini(400, 300).c_str());
+    RgbImage frame;
+    ASSERT_TRUE(wait_for_drawn_frame(x, window, frame)) << game.stderr_text();
+    x.move_pointer(window, 200, 150);
+    x.tap_key(XK_Escape);
+    sleep_ms(500);
+    if (x.capture(window, frame)) save_png(artifact_path("window_menu_open.png"), frame);
+    x.key_down(XK_w);
+    x.button_down(1);
+    ASSERT_TRUE(x.close_window(window));
+    x.key_up(XK_w);
+    x.button_up(1);
+    ASSERT_TRUE(game.wait(exit_timeout_ms)) << "the game did not end after the close request";
+    EXPECT_EQ(game.exit_code(), 0) << game.stderr_text();
+    EXPECT_EQ(game.stderr_text(), "");
+}
