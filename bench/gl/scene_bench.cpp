@@ -146,6 +146,14 @@ void BM_SlotCulling(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_RenderScene)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_RenderSceneNoFogSkip)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_RenderScene)
+    ->DenseRange(0, 4)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_RenderSceneNoFogSkip)
+    ->DenseRange(0, 4)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 BENCHMARK(BM_SlotCulling)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
