@@ -161,3 +161,34 @@ void BM_AnimateWater(benchmark::State& state) {
 BENCHMARK(BM_AnimateWater)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+namespace {
+
+void BM_BuildBlockMeshes(benchmark::State& state) {
+    auto w = generated_world();
+    for (auto _ : state) {
+        build_block_meshes(*w);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_BuildBlockMeshes)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildFallingMeshes(benchmark::State& state) {
+    auto w = generated_world();
+    for (auto _ : state) {
+        build_falling_meshes(*w);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_BuildFallingMeshes)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildCollisionLists(benchmark::State& state) {
+    auto w = generated_world();
+    for (auto _ : state) {
+        build_collision_lists(*w);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_BuildCollisionLists)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
