@@ -88,6 +88,8 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glBindTexture(GL_TEXTURE_2D, world.world_texture);
+    // The 2D passes of the previous frame may have left another colour, and
+    // the texture is modulated by it.
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
     apply_camera(game, screen, screen.field_of_view);
