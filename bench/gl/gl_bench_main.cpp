@@ -1,3 +1,22 @@
+// GL benchmarks draw into a real window: they run under a private Xvfb of
+// 1024 x 768 that this main starts and stops.
+#include "support/xvfb.h"
+
 #include <benchmark/benchmark.h>
 
-BENCHMARK_MAIN();
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    XvfbServer xvfb;
+    if (!xvfb.start(1024, 768)) {
+        std::fprintf(stderr, "gl_benchmarks: Xvfb could not be started\n");
+        return 1;
+    }
+    setenv("DISPLAY", xvfb.display().c_str(), 1);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

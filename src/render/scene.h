@@ -3,11 +3,35 @@
 #pragma once
 
 #include "render/draw2d.h"
+#include "render/frustum.h"
 #include "render/models.h"
 #include "render/screen.h"
 #include "sim/game.h"
 #include "world/world.h"
 
-// Draws one frame of the scene and the HUD into the cleared back buffer.
+// Linear black fog from 0.1 to 125 units: the repeated world dissolves into
+// the black background.
+constexpr float fog_start = 0.1f;
+constexpr float fog_end = 125.0f;
+
+// Draws one frame of the scene and then the HUD into the cleared back buffer.
+// On return fog, blending, texturing and the client arrays are off, the
+// colour is white, and the matrices and depth test are as the HUD leaves
+// them.
 void render_scene(const World& world, const Game& game, const Models& models,
                   const Screen& screen, const Atlas2D& atlas, float fps);
+
+// The 3D part of render_scene, without the HUD. With skip_beyond_fog, slots
+// that lie wholly past the fog's end are not drawn: they could only paint
+// black over black, so the picture is the same either way.
+void draw_world_view(const World& world, const Game& game, const Models& models,
+                     const Screen& screen, bool skip_beyond_fog);
+
+// Sets the projection (field of view in degrees, the screen's aspect, near 1,
+// far 1000) and the camera's modelview matrix, and turns the depth test on.
+// Leaves the modelview matrix current.
+void apply_camera(const Game& game, const Screen& screen, float fov_degrees);
+
+// The frustum of GL's current projection and modelview matrices. Call after
+// apply_camera.
+void extract_frustum(Frustum& frustum);

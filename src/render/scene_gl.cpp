@@ -1,3 +1,119 @@
 #include "render/scene.h"
 
-void render_scene(const World&, const Game&, const Models&, const Screen&, const Atlas2D&, float) {}
+#include "render/entities.h"
+#include "render/hud.h"
+#include "render/matrix.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+namespace {
+
+void read_view_matrices(float projection[16], float modelview[16]) {
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+}
+
+// Empty chunks are common (open air); a draw of nothing is skipped.
+void draw_mesh(const ChunkMesh& mesh) {
+    if (mesh.vertex_count == 0) return;
+    glVertexPointer(3, GL_FLOAT, 0, mesh.vertices.get());
+    glTexCoordPointer(2, GL_FLOAT, 0, mesh.texcoords.get());
+    glDrawArrays(GL_QUADS, 0, mesh.vertex_count);
+}
+
+void set_fog() {
+    static const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, black);
+    glFogf(GL_FOG_START, fog_start);
+    glFogf(GL_FOG_END, fog_end);
+    glHint(GL_FOG_HINT, GL_DONT_CARE);
+    glEnable(GL_FOG);
+}
+
+void draw_solid_slots(const World& world, const SlotCulling& culling, int pcx, int pcz) {
+    for (int cx = pcx - slot_radius; cx <= pcx + slot_radius; ++cx) {
+        for (int cz = pcz - slot_radius; cz <= pcz + slot_radius; ++cz) {
+            if (!solid_slot_visible(culling, cx, cz)) continue;
+            int i = slot_mesh_index(cx, cz);
+            glPushMatrix();
+            glTranslatef(slot_size * static_cast<float>(cx), 0.0f,
+                         slot_size * static_cast<float>(cz));
+            draw_mesh(world.block_meshes[i]);
+            draw_mesh(world.terrain_meshes[i]);
+            glTranslatef(0.0f, -world.fall_offset, 0.0f);
+            draw_mesh(world.falling_meshes[i]);
+            glPopMatrix();
+        }
+    }
+}
+
+void draw_water_slots(const World& world, const SlotCulling& culling, int pcx, int pcz) {
+    glEnable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.75f);
+    for (int cx = pcx - slot_radius; cx <= pcx + slot_radius; ++cx) {
+        for (int cz = pcz - slot_radius; cz <= pcz + slot_radius; ++cz) {
+            if (!water_slot_visible(culling, cx, cz)) continue;
+            glPushMatrix();
+            glTranslatef(slot_size * static_cast<float>(cx), 0.0f,
+                         slot_size * static_cast<float>(cz));
+            draw_mesh(world.water_meshes[slot_mesh_index(cx, cz)]);
+            glPopMatrix();
+        }
+    }
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+}  // namespace
+
+void apply_camera(const Game& game, const Screen& screen, float fov_degrees) {
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fov_degrees, screen.aspect_ratio, 1.0, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(to_degrees(game.player_pitch), 1.0f, 0.0f, 0.0f);
+    glRotatef(to_degrees(game.player_yaw), 0.0f, 1.0f, 0.0f);
+    glTranslatef(-game.camera_pos.x, -game.camera_pos.y, -game.camera_pos.z);
+}
+
+void extract_frustum(Frustum& frustum) {
+    float projection[16], modelview[16];
+    read_view_matrices(projection, modelview);
+    frustum = frustum_from_matrices(projection, modelview);
+}
+
+void draw_world_view(const World& world, const Game& game, const Models& models,
+                     const Screen& screen, bool skip_beyond_fog) {
+    glEnable(GL_TEXTURE_2D);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glBindTexture(GL_TEXTURE_2D, world.world_texture);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+
+    apply_camera(game, screen, screen.field_of_view);
+    float projection[16], modelview[16];
+    read_view_matrices(projection, modelview);
+    SlotCulling culling = make_slot_culling(projection, modelview, skip_beyond_fog, fog_end);
+    set_fog();
+
+    int pcx = slot_of(game.player_pos.x);
+    int pcz = slot_of(game.player_pos.z);
+    draw_solid_slots(world, culling, pcx, pcz);
+    draw_entities(game, models);
+    draw_water_slots(world, culling, pcx, pcz);
+
+    glDisable(GL_FOG);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void render_scene(const World& world, const Game& game, const Models& models,
+                  const Screen& screen, const Atlas2D& atlas, float fps) {
+    draw_world_view(world, game, models, screen, true);
+    draw_hud(atlas, screen, fps, game.action_type);
+}

@@ -1,8 +1,264 @@
 #include "world/mesh.h"
 
-void build_block_meshes(World&) {}
-void build_falling_meshes(World&) {}
-void build_terrain_meshes(World&) {}
-void build_water_meshes(World&) {}
-void build_collision_lists(World&) {}
-void build_collision_list(CollisionList&, const ChunkMesh&) {}
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+enum Face { face_px, face_mx, face_py, face_my, face_pz, face_mz, face_count };
+
+// Corner offsets from the cell's low corner (lx, y, lz), four vertices per
+// face, counter-clockwise seen from outside the block.
+constexpr float face_corners[face_count][12] = {
+    {1, 0, 0, 1, 1, 0, 1, 1, 1, 1, 0, 1},  // +x
+    {0, 0, 1, 0, 1, 1, 0, 1, 0, 0, 0, 0},  // -x
+    {0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 1, 0},  // +y
+    {0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1},  // -y
+    {1, 0, 1, 1, 1, 1, 0, 1, 1, 0, 0, 1},  // +z
+    {0, 0, 0, 0, 1, 0, 1, 1, 0, 1, 0, 0},  // -z
+};
+
+// Replaces the arrays only when the count changes, so an unchanged chunk keeps
+// its arrays (and the renderer's pointers stay valid).
+void resize_mesh(ChunkMesh& mesh, int vertex_count) {
+    if (mesh.vertex_count == vertex_count) return;
+    mesh.vertex_count = vertex_count;
+    mesh.vertices.reset(vertex_count > 0 ? new float[vertex_count * 3] : nullptr);
+    mesh.texcoords.reset(vertex_count > 0 ? new float[vertex_count * 2] : nullptr);
+}
+
+// One bit per level for every column: bit y of columns[x][z] is set when
+// the grid holds a block at (x, y, z).
+void gather_columns(const uint8_t (&grid)[world_size][world_levels][world_size],
+                    uint32_t (&columns)[world_size][world_size]) {
+    std::memset(columns, 0, sizeof columns);
+    for (int x = 0; x < world_size; ++x) {
+        uint32_t* column = columns[x];
+        for (int y = 0; y < world_levels; ++y) {
+            const uint8_t* row = grid[x][y];
+            for (int z = 0; z < world_size; ++z) {
+                column[z] |= static_cast<uint32_t>(row[z] != 0) << y;
+            }
+        }
+    }
+}
+
+// Set bits of v, inline: without a popcount instruction in the baseline
+// target, the builtin is a library call.
+inline int count_bits(uint64_t v) {
+    v = v - ((v >> 1) & 0x5555555555555555ull);
+    v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+    v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((v * 0x0101010101010101ull) >> 56);
+}
+
+// The open faces of one column, one level mask per face.
+struct ColumnFaces {
+    uint32_t open[face_count];
+    uint32_t any;
+};
+
+int column_faces(const uint32_t (&columns)[world_size][world_size], int x, int z,
+                 ColumnFaces& faces) {
+    const uint32_t c = columns[x][z];
+    if (c == 0) {
+        faces.any = 0;
+        return 0;
+    }
+    const int xp = x == world_size - 1 ? 0 : x + 1;
+    const int xm = x == 0 ? world_size - 1 : x - 1;
+    const int zp = z == world_size - 1 ? 0 : z + 1;
+    const int zm = z == 0 ? world_size - 1 : z - 1;
+    faces.open[face_px] = c & ~columns[xp][z];
+    faces.open[face_mx] = c & ~columns[xm][z];
+    faces.open[face_py] = c & ~(c >> 1);           // above level 24 is open
+    faces.open[face_my] = c & ~(c << 1) & ~1u;     // below level 0 is closed
+    faces.open[face_pz] = c & ~columns[x][zp];
+    faces.open[face_mz] = c & ~columns[x][zm];
+    faces.any = faces.open[face_px] | faces.open[face_mx] | faces.open[face_py] |
+                faces.open[face_my] | faces.open[face_pz] | faces.open[face_mz];
+    return count_bits(faces.open[face_px] | uint64_t{faces.open[face_mx]} << 32) +
+           count_bits(faces.open[face_py] | uint64_t{faces.open[face_my]} << 32) +
+           count_bits(faces.open[face_pz] | uint64_t{faces.open[face_mz]} << 32);
+}
+
+void build_grid_meshes(const uint8_t (&grid)[world_size][world_levels][world_size],
+                       const AtlasTile& tile, ChunkMesh (&meshes)[chunk_count],
+                       uint32_t (&columns)[world_size][world_size]) {
+    gather_columns(grid, columns);
+    ColumnFaces faces[chunk_size * chunk_size];
+    for (int cx = 0; cx < chunks_per_axis; ++cx) {
+        for (int cz = 0; cz < chunks_per_axis; ++cz) {
+            int face_total = 0;
+            for (int lx = 0; lx < chunk_size; ++lx) {
+                for (int lz = 0; lz < chunk_size; ++lz) {
+                    face_total += column_faces(columns, cx * chunk_size + lx, cz * chunk_size + lz,
+                                               faces[lx * chunk_size + lz]);
+                }
+            }
+            ChunkMesh& mesh = meshes[cx * chunks_per_axis + cz];
+            resize_mesh(mesh, face_total * 4);
+            float* v = mesh.vertices.get();
+            float* t = mesh.texcoords.get();
+            for (int lx = 0; lx < chunk_size; ++lx) {
+                for (int lz = 0; lz < chunk_size; ++lz) {
+                    const ColumnFaces& column = faces[lx * chunk_size + lz];
+                    for (uint32_t levels = column.any; levels != 0; levels &= levels - 1) {
+                        const int y = __builtin_ctz(levels);
+                        const uint32_t bit = 1u << y;
+                        const float base[3] = {static_cast<float>(lx), static_cast<float>(y),
+                                               static_cast<float>(lz)};
+                        for (int f = 0; f < face_count; ++f) {
+                            if ((column.open[f] & bit) == 0) continue;
+                            for (int i = 0; i < 12; ++i) v[i] = base[i % 3] + face_corners[f][i];
+                            std::memcpy(t, tile.st, sizeof tile.st);
+                            v += 12;
+                            t += 8;
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+void build_surface_meshes(const float (&height)[world_size][world_size], const AtlasTile& tile,
+                          ChunkMesh (&meshes)[chunk_count]) {
+    for (int cx = 0; cx < chunks_per_axis; ++cx) {
+        for (int cz = 0; cz < chunks_per_axis; ++cz) {
+            ChunkMesh& mesh = meshes[cx * chunks_per_axis + cz];
+            resize_mesh(mesh, chunk_size * chunk_size * 4);
+            float* v = mesh.vertices.get();
+            float* t = mesh.texcoords.get();
+            for (int lx = 0; lx < chunk_size; ++lx) {
+                const int x = cx * chunk_size + lx;
+                const int xp = x == world_size - 1 ? 0 : x + 1;
+                const float fx = static_cast<float>(lx);
+                for (int lz = 0; lz < chunk_size; ++lz) {
+                    const int z = cz * chunk_size + lz;
+                    const int zp = z == world_size - 1 ? 0 : z + 1;
+                    const float fz = static_cast<float>(lz);
+                    const float quad[12] = {fx,        height[x][zp],  fz + 1.0f,
+                                            fx + 1.0f, height[xp][zp], fz + 1.0f,
+                                            fx + 1.0f, height[xp][z],  fz,
+                                            fx,        height[x][z],   fz};
+                    std::memcpy(v, quad, sizeof quad);
+                    std::memcpy(t, tile.st, sizeof tile.st);
+                    v += 12;
+                    t += 8;
+                }
+            }
+        }
+    }
+}
+
+// Whether quad v (four vertices) is the one the list holds at triangles 2q
+// and 2q+1: their corners a, b, c and a of the second name all four
+// vertices, and the list writes a quad's two triangles only together.
+bool same_quad(const float* a, const float* b, const float* c, const float* v) {
+    uint32_t diff = 0;
+    for (int i = 0; i < 3; ++i) {
+        uint32_t s[4], m[4];
+        std::memcpy(&s[0], a + i, 4);
+        std::memcpy(&s[1], b + i, 4);
+        std::memcpy(&s[2], c + i, 4);
+        std::memcpy(&s[3], a + 3 + i, 4);
+        std::memcpy(&m[0], v + i, 4);
+        std::memcpy(&m[1], v + 3 + i, 4);
+        std::memcpy(&m[2], v + 6 + i, 4);
+        std::memcpy(&m[3], v + 9 + i, 4);
+        diff |= (s[0] ^ m[0]) | (s[1] ^ m[1]) | (s[2] ^ m[2]) | (s[3] ^ m[3]);
+    }
+    return diff == 0;
+}
+
+// Normals of a run of equally shaped triangles (all block faces of one
+// kind) are computed once: a normal depends only on the edge vectors.
+struct NormalCache {
+    float edges[6] = {};
+    float normal[3] = {};
+    bool valid = false;
+
+    void store(const float* a, const float* b, const float* c, float* out) {
+        const float e[6] = {b[0] - a[0], b[1] - a[1], b[2] - a[2],
+                            c[0] - b[0], c[1] - b[1], c[2] - b[2]};
+        if (!valid || std::memcmp(e, edges, sizeof e) != 0) {
+            triangle_normal(a, b, c, normal);
+            std::memcpy(edges, e, sizeof e);
+            valid = true;
+        }
+        std::memcpy(out, normal, sizeof normal);
+    }
+};
+
+}  // namespace
+
+void triangle_normal(const float* a, const float* b, const float* c, float* normal) {
+    const float ux = b[0] - a[0], uy = b[1] - a[1], uz = b[2] - a[2];
+    const float wx = c[0] - b[0], wy = c[1] - b[1], wz = c[2] - b[2];
+    const float nx = uy * wz - uz * wy;
+    const float ny = uz * wx - ux * wz;
+    const float nz = ux * wy - uy * wx;
+    const float length = std::sqrt(nx * nx + ny * ny + nz * nz);
+    normal[0] = -(nx / length);
+    normal[1] = -(ny / length);
+    normal[2] = -(nz / length);
+}
+
+void build_block_meshes(World& world) {
+    build_grid_meshes(world.block_grid, world.tile_blocks, world.block_meshes, world.scratch.columns);
+}
+
+void build_falling_meshes(World& world) {
+    build_grid_meshes(world.falling_grid, world.tile_falling, world.falling_meshes,
+                      world.scratch.columns);
+}
+
+void build_terrain_meshes(World& world) {
+    build_surface_meshes(world.terrain_height, world.tile_terrain, world.terrain_meshes);
+}
+
+void build_water_meshes(World& world) {
+    build_surface_meshes(world.water_height, world.tile_water, world.water_meshes);
+}
+
+void build_collision_list(CollisionList& list, const ChunkMesh& mesh) {
+    const int n = (mesh.vertex_count / 4) * 2;
+    bool fresh = false;
+    if (!list.built || list.triangle_count != n) {
+        list.built = true;
+        list.triangle_count = n;
+        list.corner_a.reset(n > 0 ? new float[n * 3] : nullptr);
+        list.corner_b.reset(n > 0 ? new float[n * 3] : nullptr);
+        list.corner_c.reset(n > 0 ? new float[n * 3] : nullptr);
+        list.normals.reset(n > 0 ? new float[n * 3] : nullptr);
+        fresh = true;
+    }
+    float* ca = list.corner_a.get();
+    float* cb = list.corner_b.get();
+    float* cc = list.corner_c.get();
+    float* normals = list.normals.get();
+    NormalCache cache;
+    // A normal depends only on its corners, so a quad the list already holds
+    // keeps its triangles and normals untouched.
+    for (int q = 0; q < n / 2; ++q) {
+        const float* v = mesh.vertices.get() + q * 12;
+        const int even = q * 6, odd = even + 3;
+        if (!fresh && same_quad(ca + even, cb + even, cc + even, v)) continue;
+        std::memcpy(ca + even, v, 12);      // (V0, V1, V2)
+        std::memcpy(cb + even, v + 3, 12);
+        std::memcpy(cc + even, v + 6, 12);
+        std::memcpy(ca + odd, v + 9, 12);   // (V3, V0, V2)
+        std::memcpy(cb + odd, v, 12);
+        std::memcpy(cc + odd, v + 6, 12);
+        cache.store(v, v + 3, v + 6, normals + even);
+        cache.store(v + 9, v, v + 6, normals + odd);
+    }
+}
+
+void build_collision_lists(World& world) {
+    for (int i = 0; i < chunk_count; ++i) {
+        build_collision_list(world.block_collision[i], world.block_meshes[i]);
+        build_collision_list(world.terrain_collision[i], world.terrain_meshes[i]);
+    }
+}

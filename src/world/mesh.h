@@ -19,6 +19,11 @@ void build_water_meshes(World& world);    // from water_height with tile_water
 // from terrain_meshes. Call after the meshes it reads were rebuilt.
 void build_collision_lists(World& world);
 
-// Builds or updates one list from one mesh: two triangles per quad, normals
-// pointing into the solid.
+// Builds or updates one list from one mesh: quad k gives triangles 2k =
+// (V0, V1, V2) and 2k+1 = (V3, V0, V2), normals pointing into the solid.
 void build_collision_list(CollisionList& list, const ChunkMesh& mesh);
+
+// The unit normal of triangle (a, b, c) seen wound counter-clockwise from
+// outside, turned to point inwards: -(u x w) / |u x w| with u = b - a and
+// w = c - b, all in single precision. Each argument is three floats.
+void triangle_normal(const float* a, const float* b, const float* c, float* normal);

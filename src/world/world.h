@@ -46,6 +46,18 @@ struct AtlasTile {
     float st[8] = {};
 };
 
+// Working storage of settling and block meshing, kept in the world so that
+// neither allocates; it holds nothing between calls.
+struct WorldScratch {
+    // One bit per z (bit z) for each row [x][y]: row index x * 25 + y.
+    uint64_t resting_rows[world_size * world_levels];
+    uint64_t falling_rows[world_size * world_levels];
+    uint16_t row_queue[world_size * world_levels];
+    uint8_t row_queued[world_size * world_levels];
+    // One bit per level (bit y) for each column [x][z] of the grid being meshed.
+    uint32_t columns[world_size][world_size];
+};
+
 struct World {
     uint8_t block_grid[world_size][world_levels][world_size] = {};    // settled: 0 or 1
     uint8_t falling_grid[world_size][world_levels][world_size] = {};  // falling: 0 or 1
@@ -67,6 +79,8 @@ struct World {
     ChunkMesh water_meshes[chunk_count];
     CollisionList block_collision[chunk_count];
     CollisionList terrain_collision[chunk_count];
+
+    WorldScratch scratch;
 };
 
 // Reduces any integer into 0..n-1, also for negative values.

@@ -1,0 +1,149 @@
+// The scene at 1024 x 768 under Xvfb with llvmpipe: render_scene plus the
+// swap, from the start camera and a few other views. The goal is 62.5 frames
+// a second (16 ms). Baseline in the same run: the same frame without the
+// skip of slots beyond the fog, and the culling alone (the CPU work outside
+// GL).
+#include "app/video.h"
+#include "render/hud.h"
+#include "render/scene.h"
+#include "render/world_texture.h"
+#include "world/generate.h"
+#include "world/mesh.h"
+
+#include <SDL.h>
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+struct SceneRig {
+    bool ready = false;
+    Screen screen;
+    Models models;
+    Atlas2D atlas;
+    std::unique_ptr<World> world;
+    std::unique_ptr<Game> game;
+};
+
+SceneRig& rig() {
+    static SceneRig r;
+    if (r.ready) return r;
+    Settings settings;
+    settings.screen_width = 1024;
+    settings.screen_height = 768;
+    settings.aspect_ratio = 1024.0f / 768.0f;
+    settings.mipmapping = true;
+    if (setup_video(settings, r.screen) != 0) std::abort();
+    r.world = std::make_unique<World>();
+    r.game = std::make_unique<Game>();
+    init_atlas_tiles(*r.world, "Media/worldtexture.png", settings.mipmapping);
+    r.models = build_models();
+    scale_models(r.models);
+    std::srand(1);
+    generate_world(*r.world);
+    build_block_meshes(*r.world);
+    build_falling_meshes(*r.world);
+    build_terrain_meshes(*r.world);
+    build_water_meshes(*r.world);
+    build_collision_lists(*r.world);
+    r.ready = true;
+    return r;
+}
+
+// The views: 0 the start camera of a new game; 1 over the shoulder after the
+// first update; 2 looking along the diagonal, where the window of slots
+// reaches furthest; 3 looking down from above the ceiling; 4 from a negative
+// position looking up the wall.
+void set_view(Game& g, int view) {
+    const float quarter = 1.570796325f;
+    struct View {
+        Vec3 player;
+        float yaw, pitch;
+        bool start;
+    };
+    const View views[] = {{{25, 10, 25}, 0.0f, 0.0f, true},
+                          {{25, 10, 25}, 0.0f, 0.0f, false},
+                          {{25, 6, 25}, 0.785f, 0.1f, false},
+                          {{25, 30, 25}, 2.0f, 0.7f, false},
+                          {{-37, 4, -12}, -1.0f, -0.4f, false}};
+    const View& v = views[view];
+    g.player_pos = v.player;
+    g.player_yaw = v.yaw;
+    g.player_pitch = v.pitch;
+    g.player_facing = v.yaw - quarter;
+    g.chest_pos = {v.player.x, v.player.y + 1.25f, v.player.z};
+    g.head_pos = {v.player.x, v.player.y + 1.65f, v.player.z};
+    g.hip_pos = {v.player.x, v.player.y + 0.25f, v.player.z};
+    for (int i = 0; i < 2; ++i) {
+        float side = g.player_facing + (i == 0 ? quarter : -quarter);
+        g.arm_root[i] = {v.player.x + 0.4f * std::cos(side), v.player.y + 1.15f,
+                         v.player.z + 0.4f * std::sin(side)};
+        g.hand_pos[i] = {g.arm_root[i].x, g.arm_root[i].y - 1.95f, g.arm_root[i].z};
+        g.leg_root[i] = {g.arm_root[i].x, v.player.y + 0.15f, g.arm_root[i].z};
+        g.foot_pos[i] = {g.leg_root[i].x, g.leg_root[i].y - 2.0f, g.leg_root[i].z};
+    }
+    if (v.start) {
+        g.camera_pos = v.player;
+        return;
+    }
+    float h = v.yaw - quarter;
+    Vec3 d{std::cos(h) * std::cos(v.pitch), -std::sin(v.pitch), std::sin(h) * std::cos(v.pitch)};
+    g.camera_pos = {v.player.x + std::cos(v.yaw) - 5 * d.x, v.player.y + 1 - 5 * d.y,
+                    v.player.z + std::sin(v.yaw) - 5 * d.z};
+    g.aim_point = {g.camera_pos.x + 50 * d.x, g.camera_pos.y + 50 * d.y, g.camera_pos.z + 50 * d.z};
+}
+
+void frames(benchmark::State& state, bool skip_beyond_fog) {
+    SceneRig& r = rig();
+    set_view(*r.game, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (skip_beyond_fog) {
+            render_scene(*r.world, *r.game, r.models, r.screen, r.atlas, 60.0f);
+        } else {
+            draw_world_view(*r.world, *r.game, r.models, r.screen, false);
+            draw_hud(r.atlas, r.screen, 60.0f, r.game->action_type);
+        }
+        SDL_GL_SwapBuffers();
+    }
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                               benchmark::Counter::kIsRate);
+}
+
+void BM_RenderScene(benchmark::State& state) { frames(state, true); }
+void BM_RenderSceneNoFogSkip(benchmark::State& state) { frames(state, false); }
+
+// The culling decisions of one frame, both passes, without any GL call: the
+// CPU work render_scene does outside GL besides issuing the draws.
+void BM_SlotCulling(benchmark::State& state) {
+    SceneRig& r = rig();
+    set_view(*r.game, static_cast<int>(state.range(0)));
+    draw_world_view(*r.world, *r.game, r.models, r.screen, true);
+    float projection[16], modelview[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    int pcx = slot_of(r.game->player_pos.x), pcz = slot_of(r.game->player_pos.z);
+    int drawn = 0;
+    for (auto _ : state) {
+        SlotCulling culling = make_slot_culling(projection, modelview, true, fog_end);
+        drawn = 0;
+        for (int cx = pcx - slot_radius; cx <= pcx + slot_radius; ++cx) {
+            for (int cz = pcz - slot_radius; cz <= pcz + slot_radius; ++cz) {
+                drawn += solid_slot_visible(culling, cx, cz);
+                drawn += water_slot_visible(culling, cx, cz);
+            }
+        }
+        benchmark::DoNotOptimize(drawn);
+    }
+    state.counters["slots_drawn"] = drawn;
+}
+
+}  // namespace
+
+BENCHMARK(BM_RenderScene)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderSceneNoFogSkip)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SlotCulling)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,90 @@
+#include "render/entities.h"
+
+#include "render/limb.h"
+#include "render/matrix.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+void draw_model(const Model& model) {
+    glVertexPointer(3, GL_FLOAT, 0, model.positions.data());
+    glTexCoordPointer(2, GL_FLOAT, 0, model.texcoords.data());
+    glDrawArrays(GL_TRIANGLES, 0, model.vertex_count);
+}
+
+void draw_model_at(const Model& model, const Vec3& at) {
+    glPushMatrix();
+    glTranslatef(at.x, at.y, at.z);
+    draw_model(model);
+    glPopMatrix();
+}
+
+// A model turned to the avatar's heading.
+void draw_model_facing(const Model& model, const Vec3& at, float facing) {
+    glPushMatrix();
+    glTranslatef(at.x, at.y, at.z);
+    glRotatef(to_degrees(-facing), 0.0f, 1.0f, 0.0f);
+    draw_model(model);
+    glPopMatrix();
+}
+
+}  // namespace
+
+void draw_limb(const Models& models, const Vec3& root, const Vec3& end, bool flip_when_raised) {
+    LimbPose pose = limb_pose(root, end, flip_when_raised);
+    glPushMatrix();
+    glTranslatef(root.x, root.y, root.z);
+    glRotatef(pose.yaw_degrees, 0.0f, 1.0f, 0.0f);
+    if (pose.flipped) glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
+    draw_model(models.sphere_model);
+    glRotatef(pose.upper_tilt_degrees, 1.0f, 0.0f, 0.0f);
+    glRotatef(pose.upper_bend_degrees, 1.0f, 0.0f, 0.0f);
+    draw_model(models.limb_model);
+    glTranslatef(0.0f, -1.0f, 0.0f);
+    glRotatef(pose.lower_fold_degrees, 1.0f, 0.0f, 0.0f);
+    glRotatef(pose.lower_reach_degrees, 1.0f, 0.0f, 0.0f);
+    draw_model(models.limb_model);
+    glPopMatrix();
+}
+
+void draw_entities(const Game& game, const Models& models) {
+    int ball_count = game.ball_count;
+    if (ball_count < 0) ball_count = 0;
+    if (ball_count > max_balls) ball_count = max_balls;
+    for (int n = 0; n < ball_count; ++n) {
+        const Ball& ball = game.balls[n];
+        if (ball.kind == ShotBall) draw_model_at(models.sphere_model, ball.pos);
+        else if (ball.kind == Seeker) draw_model_at(models.big_sphere_model, ball.pos);
+    }
+
+    draw_model_facing(models.sphere_model, game.head_pos, game.player_facing);
+
+    // The torso is a limb turned over: its rod runs from a unit below the
+    // chest up to the chest, its ball at the chest.
+    glPushMatrix();
+    glTranslatef(game.chest_pos.x, game.chest_pos.y - 1.0f, game.chest_pos.z);
+    glRotatef(to_degrees(-game.player_facing), 0.0f, 1.0f, 0.0f);
+    glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
+    draw_model(models.limb_model);
+    glPopMatrix();
+
+    for (int i = 0; i < 2; ++i) draw_limb(models, game.arm_root[i], game.hand_pos[i], true);
+    draw_model_facing(models.sphere_model, game.hip_pos, game.player_facing);
+    for (int i = 0; i < 2; ++i) draw_limb(models, game.leg_root[i], game.foot_pos[i], false);
+
+    draw_model_at(models.sphere_model, game.aim_point);
+
+    if (game.swinging) {
+        // 50 beads from the hand, the last one step short of the anchor.
+        Vec3 bead = game.hand_pos[0];
+        Vec3 step{(game.swing_anchor.x - bead.x) / 50.0f, (game.swing_anchor.y - bead.y) / 50.0f,
+                  (game.swing_anchor.z - bead.z) / 50.0f};
+        for (int k = 0; k < 50; ++k) {
+            draw_model_at(models.sphere_model, bead);
+            bead.x += step.x;
+            bead.y += step.y;
+            bead.z += step.z;
+        }
+    }
+}
