@@ -112,6 +112,17 @@ void BM_SettleHelix(benchmark::State& state) {
 }
 BENCHMARK(BM_SettleHelix)->Unit(benchmark::kMicrosecond);
 
+// Every cell a block: the most rows the flood can touch.
+void BM_SettleFull(benchmark::State& state) {
+    auto w = std::make_unique<World>();
+    std::memset(w->block_grid, 1, sizeof w->block_grid);
+    for (auto _ : state) {
+        settle_blocks(*w);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SettleFull)->Unit(benchmark::kMicrosecond);
+
 void BM_PlainSettleGeneratedBaseline(benchmark::State& state) {
     auto w = generated_world();
     for (auto _ : state) {
@@ -159,5 +170,36 @@ void BM_AnimateWater(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AnimateWater)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+namespace {
+
+void BM_BuildBlockMeshes(benchmark::State& state) {
+    auto w = generated_world();
+    for (auto _ : state) {
+        build_block_meshes(*w);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_BuildBlockMeshes)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildFallingMeshes(benchmark::State& state) {
+    auto w = generated_world();
+    for (auto _ : state) {
+        build_falling_meshes(*w);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_BuildFallingMeshes)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildCollisionLists(benchmark::State& state) {
+    auto w = generated_world();
+    for (auto _ : state) {
+        build_collision_lists(*w);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_BuildCollisionLists)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -1,17 +1,27 @@
 #!/bin/sh
-# Installs the Debian 12 packages the game needs; with --tests also those the
-# tests need. Installs nothing that is already there.
+# Installs the Debian 12 packages the game needs to build and run; with
+# --tests also those the tests need. Installs nothing that is already there,
+# and asks no questions.
 set -e
-packages="build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev liblodepng-dev"
+packages="build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri liblodepng-dev"
 if [ "$1" = "--tests" ]; then
-    packages="$packages libgtest-dev libbenchmark-dev xvfb libgl1-mesa-dri xdotool x11-utils libx11-dev libxtst-dev clang libclang-rt-14-dev valgrind"
+    packages="$packages libgtest-dev libbenchmark-dev xvfb x11-utils xdotool libx11-dev libxtst-dev clang libclang-rt-14-dev"
 fi
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
 [ -z "$missing" ] && exit 0
-if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+
+if [ "$(id -u)" -eq 0 ]; then
+    as_root=""
+elif command -v sudo >/dev/null 2>&1; then
+    as_root="sudo"
+else
+    echo "install_deps.sh: missing packages:$missing" >&2
+    echo "Run this as root, or install sudo, to install them." >&2
+    exit 1
+fi
 echo "Installing:$missing"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
+$as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+$as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing

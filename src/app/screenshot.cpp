@@ -50,7 +50,13 @@ unsigned encode_screenshot(std::vector<uint8_t>& png, const std::vector<uint8_t>
     state.encoder.zlibsettings.btype = 2;
     state.encoder.zlibsettings.use_lz77 = 1;
     state.encoder.zlibsettings.windowsize = 2048;
-    state.encoder.auto_convert = 1;
+    // Alpha is 255 everywhere, so the file leaves it out: always 8-bit RGB.
+    // The library's automatic choice would also fall back to grey or a
+    // palette for pictures of few colours (a dark view), which we do not
+    // want, so the output colour type is given outright.
+    state.encoder.auto_convert = 0;
+    state.info_png.color.colortype = LCT_RGB;
+    state.info_png.color.bitdepth = 8;
     state.encoder.force_palette = 0;
     state.encoder.add_id = 1;
     state.encoder.text_compression = 0;

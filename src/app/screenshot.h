@@ -12,9 +12,9 @@
 // bottom row first: top row first, colour unchanged, alpha 255.
 std::vector<uint8_t> screenshot_image(const uint8_t* frame, int width, int height);
 
-// Encodes an RGBA picture (top row first) as PNG with the game's encoder
-// settings and a "Comment" text chunk. Returns LodePNG's error code, 0 on
-// success.
+// Encodes an opaque RGBA picture (top row first) as an 8-bit RGB PNG, not
+// interlaced, with a "Comment" text chunk and the library's own. Returns
+// LodePNG's error code, 0 on success.
 unsigned encode_screenshot(std::vector<uint8_t>& png, const std::vector<uint8_t>& image,
                            int width, int height);
 

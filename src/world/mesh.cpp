@@ -43,6 +43,15 @@ void gather_columns(const uint8_t (&grid)[world_size][world_levels][world_size],
     }
 }
 
+// Set bits of v, inline: without a popcount instruction in the baseline
+// target, the builtin is a library call.
+inline int count_bits(uint64_t v) {
+    v = v - ((v >> 1) & 0x5555555555555555ull);
+    v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+    v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((v * 0x0101010101010101ull) >> 56);
+}
+
 // The open faces of one column, one level mask per face.
 struct ColumnFaces {
     uint32_t open[face_count];
@@ -52,6 +61,10 @@ struct ColumnFaces {
 int column_faces(const uint32_t (&columns)[world_size][world_size], int x, int z,
                  ColumnFaces& faces) {
     const uint32_t c = columns[x][z];
+    if (c == 0) {
+        faces.any = 0;
+        return 0;
+    }
     const int xp = x == world_size - 1 ? 0 : x + 1;
     const int xm = x == 0 ? world_size - 1 : x - 1;
     const int zp = z == world_size - 1 ? 0 : z + 1;
@@ -62,13 +75,11 @@ int column_faces(const uint32_t (&columns)[world_size][world_size], int x, int z
     faces.open[face_my] = c & ~(c << 1) & ~1u;     // below level 0 is closed
     faces.open[face_pz] = c & ~columns[x][zp];
     faces.open[face_mz] = c & ~columns[x][zm];
-    faces.any = 0;
-    int count = 0;
-    for (int f = 0; f < face_count; ++f) {
-        faces.any |= faces.open[f];
-        count += __builtin_popcount(faces.open[f]);
-    }
-    return count;
+    faces.any = faces.open[face_px] | faces.open[face_mx] | faces.open[face_py] |
+                faces.open[face_my] | faces.open[face_pz] | faces.open[face_mz];
+    return count_bits(faces.open[face_px] | uint64_t{faces.open[face_mx]} << 32) +
+           count_bits(faces.open[face_py] | uint64_t{faces.open[face_my]} << 32) +
+           count_bits(faces.open[face_pz] | uint64_t{faces.open[face_mz]} << 32);
 }
 
 void build_grid_meshes(const uint8_t (&grid)[world_size][world_levels][world_size],
@@ -141,9 +152,44 @@ void build_surface_meshes(const float (&height)[world_size][world_size], const A
     }
 }
 
-bool same_corners(const float* stored, const float* corner) {
-    return std::memcmp(stored, corner, 3 * sizeof(float)) == 0;
+// Whether quad v (four vertices) is the one the list holds at triangles 2q
+// and 2q+1: their corners a, b, c and a of the second name all four
+// vertices, and the list writes a quad's two triangles only together.
+bool same_quad(const float* a, const float* b, const float* c, const float* v) {
+    uint32_t diff = 0;
+    for (int i = 0; i < 3; ++i) {
+        uint32_t s[4], m[4];
+        std::memcpy(&s[0], a + i, 4);
+        std::memcpy(&s[1], b + i, 4);
+        std::memcpy(&s[2], c + i, 4);
+        std::memcpy(&s[3], a + 3 + i, 4);
+        std::memcpy(&m[0], v + i, 4);
+        std::memcpy(&m[1], v + 3 + i, 4);
+        std::memcpy(&m[2], v + 6 + i, 4);
+        std::memcpy(&m[3], v + 9 + i, 4);
+        diff |= (s[0] ^ m[0]) | (s[1] ^ m[1]) | (s[2] ^ m[2]) | (s[3] ^ m[3]);
+    }
+    return diff == 0;
 }
+
+// Normals of a run of equally shaped triangles (all block faces of one
+// kind) are computed once: a normal depends only on the edge vectors.
+struct NormalCache {
+    float edges[6] = {};
+    float normal[3] = {};
+    bool valid = false;
+
+    void store(const float* a, const float* b, const float* c, float* out) {
+        const float e[6] = {b[0] - a[0], b[1] - a[1], b[2] - a[2],
+                            c[0] - b[0], c[1] - b[1], c[2] - b[2]};
+        if (!valid || std::memcmp(e, edges, sizeof e) != 0) {
+            triangle_normal(a, b, c, normal);
+            std::memcpy(edges, e, sizeof e);
+            valid = true;
+        }
+        std::memcpy(out, normal, sizeof normal);
+    }
+};
 
 }  // namespace
 
@@ -192,32 +238,21 @@ void build_collision_list(CollisionList& list, const ChunkMesh& mesh) {
     float* cb = list.corner_b.get();
     float* cc = list.corner_c.get();
     float* normals = list.normals.get();
-    // A normal depends on nothing but its corners' edge vectors: triangles
-    // whose corners are unchanged keep theirs, and a run of equally shaped
-    // triangles (all block faces of one kind) computes it once.
-    float last_edges[6] = {};
-    float last_normal[3] = {};
-    bool have_last = false;
-    for (int t = 0; t < n; ++t) {
-        const float* quad = mesh.vertices.get() + (t / 2) * 12;
-        const float* a = (t & 1) == 0 ? quad : quad + 9;
-        const float* b = (t & 1) == 0 ? quad + 3 : quad;
-        const float* c = quad + 6;
-        float* sa = ca + t * 3;
-        float* sb = cb + t * 3;
-        float* sc = cc + t * 3;
-        if (!fresh && same_corners(sa, a) && same_corners(sb, b) && same_corners(sc, c)) continue;
-        std::memcpy(sa, a, 3 * sizeof(float));
-        std::memcpy(sb, b, 3 * sizeof(float));
-        std::memcpy(sc, c, 3 * sizeof(float));
-        const float edges[6] = {b[0] - a[0], b[1] - a[1], b[2] - a[2],
-                                c[0] - b[0], c[1] - b[1], c[2] - b[2]};
-        if (!have_last || std::memcmp(edges, last_edges, sizeof edges) != 0) {
-            triangle_normal(a, b, c, last_normal);
-            std::memcpy(last_edges, edges, sizeof edges);
-            have_last = true;
-        }
-        std::memcpy(normals + t * 3, last_normal, sizeof last_normal);
+    NormalCache cache;
+    // A normal depends only on its corners, so a quad the list already holds
+    // keeps its triangles and normals untouched.
+    for (int q = 0; q < n / 2; ++q) {
+        const float* v = mesh.vertices.get() + q * 12;
+        const int even = q * 6, odd = even + 3;
+        if (!fresh && same_quad(ca + even, cb + even, cc + even, v)) continue;
+        std::memcpy(ca + even, v, 12);      // (V0, V1, V2)
+        std::memcpy(cb + even, v + 3, 12);
+        std::memcpy(cc + even, v + 6, 12);
+        std::memcpy(ca + odd, v + 9, 12);   // (V3, V0, V2)
+        std::memcpy(cb + odd, v, 12);
+        std::memcpy(cc + odd, v + 6, 12);
+        cache.store(v, v + 3, v + 6, normals + even);
+        cache.store(v + 9, v, v + 6, normals + odd);
     }
 }
 

@@ -4,7 +4,7 @@
 // The world is 50 x 50 columns that repeat in x and z, 25 levels high. Every
 // array keeps its last index fastest: block_grid[x][y][z], maps [x][z]. The
 // derived geometry is rebuilt by explicit calls after each change (see
-// mesh.h); nothing is rebuilt lazily. A World is large (about 250 KB plus the
+// mesh.h); nothing is rebuilt lazily. A World is large (about 270 KB plus the
 // meshes): keep it in static storage or on the heap, never on the stack.
 #pragma once
 

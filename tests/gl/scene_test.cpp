@@ -1,4 +1,5 @@
 #include "app/video.h"
+#include "render/dashboard.h"
 #include "render/entities.h"
 #include "render/matrix.h"
 #include "render/scene.h"
@@ -296,4 +297,195 @@ TEST_F(SceneTest, RaisedAndLevelHandsAreDrawnEndingOnTheHand) {
         ASSERT_TRUE(project(game, screen, mirror, sx, sy));
         EXPECT_EQ(p.brightness(int(sx), int(sy)), 0) << end.x << "," << end.y;
     }
+}
+
+namespace {
+
+// Eye-space distance along the view axis of each pixel, from the depth
+// buffer (perspective near 1, far 1000); the cleared background reads 1000.
+std::vector<float> read_eye_depth(int width, int height) {
+    std::vector<float> depth(size_t(width) * height);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+    std::vector<float> eye(depth.size());
+    const double n = 1.0, f = 1000.0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            double z = 2.0 * depth[size_t(height - 1 - y) * width + x] - 1.0;
+            eye[size_t(y) * width + x] = float(2.0 * n * f / (f + n - z * (f - n)));
+        }
+    }
+    return eye;
+}
+
+int differing_pixels(const Picture& a, const Picture& b) {
+    int n = 0;
+    for (size_t i = 0; i < a.rgb.size(); i += 3)
+        n += a.rgb[i] != b.rgb[i] || a.rgb[i + 1] != b.rgb[i + 1] || a.rgb[i + 2] != b.rgb[i + 2];
+    return n;
+}
+
+}  // namespace
+
+// The generated world from the start: a walled box of blocks over rolling
+// ground with pools of translucent water, fading into black, the avatar in
+// the middle of the view.
+TEST_F(SceneTest, GeneratedWorldFromTheStartCamera) {
+    auto world = generated_world(20261206);
+    ASSERT_NE(world->world_texture, 0u) << "Media/worldtexture.png did not load";
+    ASSERT_TRUE(load_dashboard(atlas, "Media/dashboard.png"));
+    static Game game;
+    pose_player(game, {25, 10, 25}, 0.0f, 0.0f);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    render_scene(*world, game, models, screen, atlas, 62.5f);
+    Picture picture = read_back_buffer(view_width, view_height);
+    std::vector<float> eye = read_eye_depth(view_width, view_height);
+    SDL_GL_SwapBuffers();
+    keep_picture(picture, "scene_world.png");
+
+    // Not one colour: textures, fog and water make many.
+    std::vector<bool> seen(1 << 15);
+    int colours = 0;
+    for (size_t i = 0; i < picture.rgb.size(); i += 3) {
+        int key = (picture.rgb[i] >> 3) << 10 | (picture.rgb[i + 1] >> 3) << 5 | picture.rgb[i + 2] >> 3;
+        colours += !seen[key];
+        seen[key] = true;
+    }
+    EXPECT_GT(colours, 200);
+
+    // Black fog: whatever lies past the fog's end is black, the near world
+    // is not. The HUD's corner is left out.
+    int far = 0, far_lit = 0, near = 0, near_dark = 0;
+    for (int y = 0; y < view_height; ++y) {
+        for (int x = 0; x < view_width; ++x) {
+            if (x < 330 && y < 90) continue;
+            float d = eye[size_t(y) * view_width + x];
+            if (d > 127.0f) {
+                ++far;
+                far_lit += picture.brightness(x, y) != 0;
+            } else if (d < 40.0f) {
+                ++near;
+                near_dark += picture.brightness(x, y) < 30;
+            }
+        }
+    }
+    EXPECT_GT(far, 1000);
+    EXPECT_EQ(far_lit, 0);
+    EXPECT_GT(near, view_width * view_height / 4);
+    EXPECT_LT(near_dark, near / 50);
+
+    // Translucent water: without the water meshes the picture changes where
+    // water covers the ground; there the colour is the water drawn alone over
+    // black plus a quarter of what lies beneath.
+    auto dry = std::make_unique<World>();
+    auto water_only = std::make_unique<World>();
+    auto move_meshes = [](ChunkMesh (&to)[chunk_count], ChunkMesh (&from)[chunk_count]) {
+        for (int i = 0; i < chunk_count; ++i) std::swap(to[i], from[i]);
+    };
+    move_meshes(dry->block_meshes, world->block_meshes);
+    move_meshes(dry->terrain_meshes, world->terrain_meshes);
+    move_meshes(dry->falling_meshes, world->falling_meshes);
+    move_meshes(water_only->water_meshes, world->water_meshes);
+    dry->world_texture = water_only->world_texture = world->world_texture;
+    Picture under = draw(*dry, game, true);
+    Picture water = draw(*water_only, game, true);
+    move_meshes(world->water_meshes, water_only->water_meshes);
+    keep_picture(under, "scene_world_dry.png");
+    int covered = 0, blended = 0;
+    for (int y = 0; y < view_height; ++y) {
+        for (int x = 0; x < view_width; ++x) {
+            if (x < 330 && y < 90) continue;
+            const unsigned char* a = picture.at(x, y);
+            const unsigned char* u = under.at(x, y);
+            const unsigned char* w = water.at(x, y);
+            if (a[0] == u[0] && a[1] == u[1] && a[2] == u[2]) continue;
+            if (w[0] + w[1] + w[2] == 0) continue;  // hidden from the water by nothing drawn there
+            ++covered;
+            bool match = true;
+            for (int c = 0; c < 3; ++c) match = match && std::abs(a[c] - (w[c] + u[c] / 4.0)) <= 2.5;
+            blended += match;
+        }
+    }
+    EXPECT_GT(covered, view_width * view_height / 20);
+    EXPECT_GT(blended, covered * 9 / 10);
+
+    // The avatar: what changes when it is taken away lies around the middle.
+    static Game away;
+    away = game;
+    Vec3 elsewhere{game.player_pos.x, game.player_pos.y - 500.0f, game.player_pos.z};
+    pose_player(away, elsewhere, 0.0f, 0.0f);
+    away.camera_pos = game.camera_pos;
+    away.aim_point = game.aim_point;
+    std::swap(world->block_meshes, dry->block_meshes);
+    std::swap(world->terrain_meshes, dry->terrain_meshes);
+    std::swap(world->falling_meshes, dry->falling_meshes);
+    Picture with_avatar = draw(*world, game, true);
+    Picture without_avatar = draw(*world, away, true);
+    int min_x = view_width, max_x = -1, min_y = view_height, max_y = -1;
+    for (int y = 0; y < view_height; ++y) {
+        for (int x = 0; x < view_width; ++x) {
+            const unsigned char* a = with_avatar.at(x, y);
+            const unsigned char* b = without_avatar.at(x, y);
+            if (a[0] == b[0] && a[1] == b[1] && a[2] == b[2]) continue;
+            if (x < min_x) min_x = x;
+            if (x > max_x) max_x = x;
+            if (y < min_y) min_y = y;
+            if (y > max_y) max_y = y;
+        }
+    }
+    // Over the shoulder the body stands a little left of the middle, its
+    // head in the upper half, its legs running out of the bottom.
+    ASSERT_GE(max_x, 0) << "the avatar is nowhere in view";
+    int centre_x = (min_x + max_x) / 2;
+    EXPECT_GT(centre_x, view_width / 4);
+    EXPECT_LT(centre_x, view_width / 2);
+    EXPECT_GT(min_x, 0);
+    EXPECT_LT(max_x, view_width * 3 / 4);
+    EXPECT_GT(min_y, view_height / 5);
+    EXPECT_LT(min_y, view_height / 2);
+}
+
+// Skipping slots beyond the fog changes no pixel, from several views.
+TEST_F(SceneTest, FogSkipChangesNoPixel) {
+    auto world = generated_world(77);
+    static Game game;
+    const struct {
+        Vec3 player;
+        float yaw, pitch;
+    } views[] = {{{25, 10, 25}, 0.0f, 0.0f},    {{25, 6, 25}, 0.785f, 0.05f},
+                 {{12, 30, 40}, 2.4f, 0.5f},    {{-37, 4, -12}, -0.8f, -0.3f},
+                 {{130, 3, -260}, 3.9f, 0.02f}, {{25, 60, 25}, 0.785f, 0.2f}};
+    int skipped_somewhere = 0;
+    for (const auto& v : views) {
+        pose_player(game, v.player, v.yaw, v.pitch);
+        Picture all = draw(*world, game, false);
+        Picture skipped = draw(*world, game, true);
+        EXPECT_EQ(differing_pixels(all, skipped), 0)
+            << "view at " << v.player.x << "," << v.player.y << "," << v.player.z;
+        float projection[16], modelview[16];
+        apply_camera(game, screen, screen.field_of_view);
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+        SlotCulling with = make_slot_culling(projection, modelview, true, fog_end);
+        SlotCulling without = make_slot_culling(projection, modelview, false, fog_end);
+        int pcx = slot_of(v.player.x), pcz = slot_of(v.player.z);
+        for (int cx = pcx - slot_radius; cx <= pcx + slot_radius; ++cx)
+            for (int cz = pcz - slot_radius; cz <= pcz + slot_radius; ++cz)
+                skipped_somewhere += solid_slot_visible(without, cx, cz) && !solid_slot_visible(with, cx, cz);
+    }
+    EXPECT_GT(skipped_somewhere, 20);  // the views do exercise the skip
+}
+
+// The world repeats: a player 50 units away in x and z, at negative
+// coordinates, sees the same picture up to rounding at a few edges.
+TEST_F(SceneTest, NegativePositionSeesTheWrappedWorld) {
+    auto world = generated_world(5);
+    static Game game;
+    pose_player(game, {25, 10, 25}, 0.5f, 0.1f);
+    Picture here = draw(*world, game, true);
+    pose_player(game, {-25, 10, -75}, 0.5f, 0.1f);
+    Picture there = draw(*world, game, true);
+    EXPECT_LT(differing_pixels(here, there), view_width * view_height / 100);
+    EXPECT_GT(differing_pixels(here, draw(*world, Game(), true)), view_width * view_height / 4);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -191,4 +192,19 @@ TEST(Screenshot, PngIsRgbWithCommentAndIdTextsAndTheCapturedPixels) {
             ASSERT_EQ(got[2], src[2]) << x << "," << y;
         }
     }
+}
+
+// A picture of few colours (a dark view) is still written as 8-bit RGB.
+TEST(Screenshot, FewColoursStayRgb) {
+    const int w = 16, h = 16;
+    std::vector<uint8_t> frame(static_cast<size_t>(w) * h * 4, 0);
+    for (int i = 0; i < 8; ++i) frame[static_cast<size_t>(i) * 4] = 200;  // a little red
+    std::vector<uint8_t> png;
+    ASSERT_EQ(encode_screenshot(png, screenshot_image(frame.data(), w, h), w, h), 0u);
+    ASSERT_GT(png.size(), 33u);
+    EXPECT_EQ(png[24], 8);  // bit depth
+    EXPECT_EQ(png[25], 2);  // RGB, not grey or palette
+    std::fill(frame.begin(), frame.end(), 0);
+    ASSERT_EQ(encode_screenshot(png, screenshot_image(frame.data(), w, h), w, h), 0u);
+    EXPECT_EQ(png[25], 2);
 }
