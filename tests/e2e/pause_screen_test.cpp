@@ -2,15 +2,22 @@
 // freezes the game under the bars and the menu, "Save screenshot" writes the
 // still image without them, "Resume game" brings the game back and "Exit"
 // ends it with 0. Also the HUD's action label and a start without the atlas.
+//
+// The game reads input as per-pass states, and a press and a release that
+// reach it in the same pass cancel out. Running passes can be slow under
+// llvmpipe, so keys and buttons are held until their effect shows on screen
+// and only then released.
 #include "support/game_process.h"
 #include "support/x_client.h"
 
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,11 +35,18 @@ struct Rgb {
 };
 Rgb rgb_of(uint32_t p) { return {int(p >> 16) & 255, int(p >> 8) & 255, int(p) & 255}; }
 
+bool near(Rgb a, Rgb b, int tolerance) {
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
+           std::abs(a.b - b.b) <= tolerance;
+}
+
 // The atlas as the game loads it, RGBA, top row first.
 struct Atlas {
     std::vector<unsigned char> rgba;
     unsigned w = 0, h = 0;
-    const unsigned char* at(int x, int y) const { return &rgba[(static_cast<size_t>(y) * w + x) * 4]; }
+    const unsigned char* at(int x, int y) const {
+        return &rgba[(static_cast<size_t>(y) * w + x) * 4];
+    }
 };
 
 bool load_atlas(Atlas& atlas) {
@@ -40,7 +54,7 @@ bool load_atlas(Atlas& atlas) {
     return lodepng::decode(atlas.rgba, atlas.w, atlas.h, path) == 0;
 }
 
-// Art of the given atlas texel blended over a background pixel, as GL's
+// Art of an atlas texel blended over a background pixel, as GL's
 // SRC_ALPHA / ONE_MINUS_SRC_ALPHA blending does.
 Rgb blended(const unsigned char* art, Rgb under) {
     const float a = art[3] / 255.0f;
@@ -48,24 +62,30 @@ Rgb blended(const unsigned char* art, Rgb under) {
     return {mix(art[0], under.r), mix(art[1], under.g), mix(art[2], under.b)};
 }
 
-bool near(Rgb a, Rgb b, int tolerance) {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
-           std::abs(a.b - b.b) <= tolerance;
+// The pointer sprite shows its hot spot 12 pixels from its left edge and 10
+// from its top; 2 right and 6 below the hot spot lies an opaque texel of its
+// arrow, (454, 76) in the atlas.
+bool sprite_at(const Atlas& atlas, const RgbImage& image, int px, int py) {
+    const unsigned char* arrow = atlas.at(454, 76);
+    return near(rgb_of(image.pixel(px + 2, py + 6)), Rgb{arrow[0], arrow[1], arrow[2]}, 2);
 }
 
-// Polls the window until the condition holds on a fresh capture, for at most
-// timeout_ms. The last capture is left in image.
-bool wait_for_picture(const XClient& x, XWindowId window, RgbImage& image,
-                      const std::function<bool(const RgbImage&)>& condition,
-                      int timeout_ms = step_timeout_ms) {
+bool wait_until(const std::function<bool()>& condition, int timeout_ms = step_timeout_ms) {
     for (int waited = 0;; waited += 50) {
-        if (x.capture(window, image) && image.width == width && image.height == height &&
-            condition(image)) {
-            return true;
-        }
+        if (condition()) return true;
         if (waited >= timeout_ms) return false;
         sleep_ms(50);
     }
+}
+
+// Polls fresh captures of the window until the condition holds; the last
+// capture is left in image.
+bool wait_for_picture(const XClient& x, XWindowId window, RgbImage& image,
+                      const std::function<bool(const RgbImage&)>& condition) {
+    return wait_until([&] {
+        return x.capture(window, image) && image.width == width && image.height == height &&
+               condition(image);
+    });
 }
 
 // Two captures 200 ms apart agree on the left 400 columns (the clock on the
@@ -78,12 +98,36 @@ bool wait_until_still(const XClient& x, XWindowId window, RgbImage& image) {
         if (!x.capture(window, image)) return false;
         bool same = image.width == previous.width && image.height == previous.height;
         for (int y = 0; same && y < height; ++y) {
-            for (int px = 0; same && px < 400; ++px) same = image.pixel(px, y) == previous.pixel(px, y);
+            for (int px = 0; same && px < 400; ++px) {
+                same = image.pixel(px, y) == previous.pixel(px, y);
+            }
         }
         if (same) return true;
         previous = image;
     }
     return false;
+}
+
+// Holds a key down until the condition holds, then lets go.
+bool press_key_until(const XClient& x, XKeySym key, const std::function<bool()>& condition) {
+    x.key_down(key);
+    sleep_ms(50);
+    const bool seen = wait_until(condition);
+    x.key_up(key);
+    return seen;
+}
+
+// Presses the left button at (px, py) until the condition holds, then lets
+// go and leaves a few passes before anything else can press it again.
+bool click_until(const XClient& x, XWindowId window, int px, int py,
+                 const std::function<bool()>& condition) {
+    x.move_pointer(window, px, py);
+    x.button_down(1);
+    sleep_ms(50);
+    const bool seen = wait_until(condition);
+    x.button_up(1);
+    sleep_ms(150);
+    return seen;
 }
 
 struct Png {
@@ -115,17 +159,11 @@ void start_game(GameProcess& game, XClient& x, XWindowId& window) {
     ASSERT_TRUE(game.copy_media());
     ASSERT_TRUE(game.start());
     window = x.wait_for_game_window(game, start_timeout_ms);
-    ASSERT_NE(window, 0u) << "exit code " << game.exit_code() << ", stderr: " << game.stderr_text();
+    ASSERT_NE(window, 0u) << "exit code " << game.exit_code() << ", stderr: "
+                          << game.stderr_text();
     // While the game runs the view turns by the pointer's offset from the
     // centre: keep it exactly there.
     x.move_pointer(window, cx, cy);
-}
-
-void end_with_exit_button(GameProcess& game, XClient& x, XWindowId window) {
-    x.click(window, cx, exit_y);
-    ASSERT_TRUE(game.wait(step_timeout_ms)) << "the game did not end after Exit";
-    EXPECT_EQ(game.exit_code(), 0) << game.stderr_text();
-    EXPECT_EQ(game.stderr_text(), "");
 }
 
 }  // namespace
@@ -142,34 +180,32 @@ TEST(PauseScreen, MenuOverStillImageSavesResumesAndExits) {
     RgbImage running;
     ASSERT_TRUE(x.capture(window, running));
     save_png(artifact_path("pause_running.png"), running);
+    EXPECT_FALSE(sprite_at(atlas, running, cx, cy)) << "pointer sprite over the running game";
 
-    // Escape: the menu slides in and comes to rest.
-    x.tap_key(XK_Escape);
+    // Escape freezes the game: the pointer sprite appears, then the menu
+    // slides in and comes to rest.
     RgbImage paused;
+    ASSERT_TRUE(press_key_until(x, XK_Escape, [&] {
+        return x.capture(window, paused) && sprite_at(atlas, paused, cx, cy);
+    })) << "Escape did not freeze the game";
     ASSERT_TRUE(wait_until_still(x, window, paused));
     save_png(artifact_path("pause_menu.png"), paused);
 
-    // Hovering "Save screenshot" highlights its panel; clicking it writes the
+    // Hovering "Save screenshot" lights its panel up; clicking it writes the
     // still image.
     x.move_pointer(window, cx, save_y);
     const int sample_x = cx - 130;  // inside a panel, clear of its label
     RgbImage hovered;
     ASSERT_TRUE(wait_for_picture(x, window, hovered, [&](const RgbImage& image) {
-        const Rgb plain = rgb_of(paused.pixel(sample_x, save_y));
-        return !near(rgb_of(image.pixel(sample_x, save_y)), plain, 6);
+        return !near(rgb_of(image.pixel(sample_x, save_y)),
+                     rgb_of(paused.pixel(sample_x, save_y)), 6);
     })) << "the hovered button did not light up";
     save_png(artifact_path("pause_hover.png"), hovered);
-    x.click(window, cx, save_y);
-    // Presses are applied before releases within a pass: a release and the
-    // next press arriving together would cancel the press, as they would
-    // for a player. Leave a few passes between clicks.
-    sleep_ms(150);
     Png shot;
-    for (int waited = 0; waited < step_timeout_ms && !read_png(game.path("screenshot1.png"), shot);
-         waited += 100) {
-        sleep_ms(100);
-    }
-    ASSERT_EQ(shot.w, unsigned(width)) << "no screenshot1.png";
+    ASSERT_TRUE(click_until(x, window, cx, save_y,
+                            [&] { return read_png(game.path("screenshot1.png"), shot); }))
+        << "no screenshot1.png";
+    ASSERT_EQ(shot.w, unsigned(width));
     ASSERT_EQ(shot.h, unsigned(height));
     EXPECT_EQ(shot.colour_type, 2);
     EXPECT_EQ(shot.bit_depth, 8);
@@ -182,54 +218,53 @@ TEST(PauseScreen, MenuOverStillImageSavesResumesAndExits) {
             const bool covered = py < 60 || py >= height - 60 ||
                                  in_box(px, py, 150, resume_y - 27, 490, save_y + 28) ||
                                  in_box(px, py, cx - 12, cy - 10, cx + 28, cy + 50);
-            if (covered) continue;
-            const Rgb want = shot.at(px, py);
-            const Rgb got = rgb_of(paused.pixel(px, py));
-            if (!near(want, got, 0) && ++differing <= 5) {
-                ADD_FAILURE() << "still image differs at " << px << "," << py;
-            }
+            if (covered || near(shot.at(px, py), rgb_of(paused.pixel(px, py)), 0)) continue;
+            if (++differing <= 5) ADD_FAILURE() << "still image differs at " << px << "," << py;
         }
     }
     EXPECT_EQ(differing, 0);
 
-    // ...and there the art lies over it: the screenshot shows none of it.
+    // ...and there the art lies over it: the screenshot holds none of it.
     const Rgb plain_panel = blended(atlas.at(30, 90), shot.at(sample_x, resume_y));
     EXPECT_TRUE(near(rgb_of(paused.pixel(sample_x, resume_y)), plain_panel, 3));
     const Rgb lit_panel = blended(atlas.at(90, 90), shot.at(sample_x, save_y));
     EXPECT_TRUE(near(rgb_of(hovered.pixel(sample_x, save_y)), lit_panel, 3));
     // Top bar at row 10, middle column (no text there): atlas rows 131..132.
     const Rgb under = shot.at(cx, 10);
-    const Rgb bar_a = blended(atlas.at(320, 131), under), bar_b = blended(atlas.at(320, 132), under);
+    const Rgb bar_a = blended(atlas.at(320, 131), under);
+    const Rgb bar_b = blended(atlas.at(320, 132), under);
     const Rgb got_bar = rgb_of(paused.pixel(cx, 10));
     EXPECT_TRUE(near(got_bar, bar_a, 3) || near(got_bar, bar_b, 3))
         << got_bar.r << "," << got_bar.g << "," << got_bar.b;
-    // The pointer sprite's white arrow, just below and right of its tip.
-    const Rgb tip = blended(atlas.at(453, 75), shot.at(cx + 1, save_y + 5));
-    EXPECT_TRUE(near(rgb_of(hovered.pixel(cx + 1, save_y + 5)), tip, 3));
+    EXPECT_TRUE(sprite_at(atlas, hovered, cx, save_y));
+    EXPECT_FALSE(sprite_at(atlas, RgbImage{width, height, shot.rgb}, cx, cy));
 
-    // Resume: the bars and the menu slide away and the game runs again. The
-    // pointer sprite, drawn in every frozen pass wherever the pointer is,
-    // is gone from both places the pointer has been.
-    x.click(window, cx, resume_y);
+    // Resume: the menu starts to slide out at the press...
+    RgbImage image;
+    ASSERT_TRUE(click_until(x, window, cx, resume_y, [&] {
+        return x.capture(window, image) &&
+               !near(rgb_of(image.pixel(sample_x, resume_y)),
+                     rgb_of(hovered.pixel(sample_x, resume_y)), 2);
+    })) << "Resume game did nothing";
     x.move_pointer(window, cx, cy);
-
-    auto sprite_at = [&](const RgbImage& image, int px, int py) {
-        return near(rgb_of(image.pixel(px + 1, py + 5)),
-                    blended(atlas.at(453, 75), shot.at(px + 1, py + 5)), 2);
-    };
+    // ...and once it is gone the game runs again, without the pointer sprite.
     RgbImage resumed;
-    EXPECT_TRUE(wait_for_picture(x, window, resumed, [&](const RgbImage& image) {
-        return !sprite_at(image, cx, resume_y) && !sprite_at(image, cx, cy) &&
-               !near(rgb_of(image.pixel(cx, 10)), got_bar, 2) &&
-               !near(rgb_of(image.pixel(sample_x, resume_y)), plain_panel, 2);
+    EXPECT_TRUE(wait_for_picture(x, window, resumed, [&](const RgbImage& now) {
+        return !sprite_at(atlas, now, cx, resume_y) && !sprite_at(atlas, now, cx, cy) &&
+               !near(rgb_of(now.pixel(cx, 10)), got_bar, 2);
     })) << "the game did not come back";
     save_png(artifact_path("pause_resumed.png"), resumed);
 
-
-    // Open again (a new capture of the running game) and leave by "Exit".
-    x.tap_key(XK_Escape);
-    ASSERT_TRUE(wait_until_still(x, window, paused));
-    end_with_exit_button(game, x, window);
+    // Freeze again and leave by "Exit".
+    ASSERT_TRUE(press_key_until(x, XK_Escape, [&] {
+        return x.capture(window, image) && sprite_at(atlas, image, cx, cy);
+    })) << "Escape did not freeze the game again";
+    ASSERT_TRUE(wait_until_still(x, window, image));
+    EXPECT_TRUE(click_until(x, window, cx, exit_y, [&] { return game.wait(0); }))
+        << "the game did not end after Exit";
+    ASSERT_TRUE(game.wait(step_timeout_ms));
+    EXPECT_EQ(game.exit_code(), 0) << game.stderr_text();
+    EXPECT_EQ(game.stderr_text(), "");
 }
 
 TEST(PauseScreen, MissingOrBrokenAtlasEndsTheStartWithItsOwnCode) {
@@ -250,8 +285,8 @@ TEST(PauseScreen, MissingOrBrokenAtlasEndsTheStartWithItsOwnCode) {
 
 namespace {
 
-// Bright pixels (the label's glyphs) of the second HUD line's text band:
-// the panel behind them is dark and mostly opaque.
+// Bright pixels (the glyphs) of the second HUD line's text band: the panel
+// behind them is dark and mostly opaque.
 std::vector<bool> label_ink(const RgbImage& image) {
     std::vector<bool> ink;
     for (int py = 45; py < 65; ++py) {
@@ -263,7 +298,7 @@ std::vector<bool> label_ink(const RgbImage& image) {
     return ink;
 }
 
-// Leftmost and rightmost column (window x) holding ink; -1 when none.
+// Leftmost and rightmost window column holding ink; -1 when none.
 std::pair<int, int> ink_extent(const std::vector<bool>& ink) {
     int left = -1, right = -1;
     for (size_t i = 0; i < ink.size(); ++i) {
@@ -303,9 +338,8 @@ TEST(Hud, ActionLabelFollowsQAndE) {
     EXPECT_LT(extent.second, 275);
 
     // Q steps back and wraps to "actiontype_fly", 14 characters: 85 .. 235.
-    x.tap_key(XK_q);
-    ASSERT_TRUE(wait_for_picture(x, window, image, [&](const RgbImage& now) {
-        return ink_difference(label_ink(now), raise) > 100;
+    ASSERT_TRUE(press_key_until(x, XK_q, [&] {
+        return x.capture(window, image) && ink_difference(label_ink(image), raise) > 100;
     })) << "Q did not change the label";
     save_png(artifact_path("hud_fly.png"), image);
     extent = ink_extent(label_ink(image));
@@ -315,10 +349,8 @@ TEST(Hud, ActionLabelFollowsQAndE) {
     EXPECT_LT(extent.second, 235);
 
     // E steps forward to the first label again: the same text as before.
-    sleep_ms(100);
-    x.tap_key(XK_e);
-    ASSERT_TRUE(wait_for_picture(x, window, image, [&](const RgbImage& now) {
-        return ink_difference(label_ink(now), raise) < 20;
+    ASSERT_TRUE(press_key_until(x, XK_e, [&] {
+        return x.capture(window, image) && ink_difference(label_ink(image), raise) < 20;
     })) << "E did not bring the first label back";
     save_png(artifact_path("hud_raise.png"), image);
 
