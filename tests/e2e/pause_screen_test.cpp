@@ -46,6 +46,14 @@ TEST(PauseScreen, MenuOverStillImageSavesResumesAndExits) {
     ASSERT_TRUE(click_until(x, window, cx, save_y,
                             [&] { return read_png(game.path("screenshot1.png"), shot); }))
         << "no screenshot1.png";
+    {
+        const std::string bytes = read_file(game.path("screenshot1.png"));
+        std::FILE* copy = std::fopen(artifact_path("pause_screenshot1.png").c_str(), "wb");
+        if (copy != nullptr) {
+            std::fwrite(bytes.data(), 1, bytes.size(), copy);
+            std::fclose(copy);
+        }
+    }
     ASSERT_EQ(shot.w, unsigned(width));
     ASSERT_EQ(shot.h, unsigned(height));
     EXPECT_EQ(shot.colour_type, 2);
