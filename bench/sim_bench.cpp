@@ -86,10 +86,12 @@ Scene& scene() {
     return s;
 }
 
-void run_update(benchmark::State& state, float fall_offset) {
+void run_update(benchmark::State& state, float fall_offset, float yaw = 0.0f, float pitch = 0.0f) {
     Scene& s = scene();
     for (auto _ : state) {
         *s.game = *s.start;
+        s.game->player_yaw = yaw;
+        s.game->player_pitch = pitch;
         s.world->fall_offset = fall_offset;
         update_game(*s.game, *s.world, s.input, 1.0f);
         benchmark::DoNotOptimize(s.game->aim_point);
@@ -98,6 +100,15 @@ void run_update(benchmark::State& state, float fall_offset) {
 
 void BM_UpdateGame(benchmark::State& state) { run_update(state, 0.0f); }
 BENCHMARK(BM_UpdateGame)->Unit(benchmark::kMicrosecond)->Repetitions(7)->ReportAggregatesOnly(true);
+
+// The costliest view found: diagonal across the chunks and down through
+// the ground, so the ray's box covers 8 x 8 chunks and crosses the floor's
+// and the ground's planes in all of them.
+void BM_UpdateGameLookingDownDiagonally(benchmark::State& state) { run_update(state, 0.0f, 0.785398f, 0.3f); }
+BENCHMARK(BM_UpdateGameLookingDownDiagonally)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 
 // fall_offset 0.95 makes every update take a settling step with its rebuilds.
 void BM_UpdateGameWithSettlingStep(benchmark::State& state) { run_update(state, 0.95f); }
@@ -128,13 +139,14 @@ void BM_WorldShareOfUpdate(benchmark::State& state) {
 }
 BENCHMARK(BM_WorldShareOfUpdate)->Unit(benchmark::kMicrosecond);
 
-// The 50-unit view ray from the over-the-shoulder camera; the argument is
-// the yaw in degrees (0 runs along one chunk column, 45 crosses the most).
+// The 50-unit view ray from the over-the-shoulder camera; the arguments are
+// the yaw in degrees (0 runs along one chunk column, 45 crosses the most)
+// and the pitch in hundredths of a radian (30 looks down into the ground).
 void BM_ClipViewRay(benchmark::State& state) {
     Scene& s = scene();
     Game g = *s.start;
     g.player_yaw = static_cast<float>(state.range(0)) * 0.0174532925f;
-    g.player_pitch = 0.1f;
+    g.player_pitch = static_cast<float>(state.range(1)) * 0.01f;
     place_view(g, *s.world, s.input);
     Vec3 v = view_direction(g);
     for (auto _ : state) {
@@ -143,7 +155,12 @@ void BM_ClipViewRay(benchmark::State& state) {
         benchmark::DoNotOptimize(end);
     }
 }
-BENCHMARK(BM_ClipViewRay)->Arg(0)->Arg(45)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClipViewRay)
+    ->Args({0, 0})
+    ->Args({0, 30})
+    ->Args({45, 0})
+    ->Args({45, 30})
+    ->Unit(benchmark::kMicrosecond);
 
 // One shot ball's step: a 0.75-unit segment in open air.
 void BM_ClipShortSegment(benchmark::State& state) {
