@@ -18,6 +18,15 @@ uint32_t RgbImage::pixel(int x, int y) const {
     return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
 }
 
+namespace {
+
+// Xlib's default handler ends the process on any error. A window can vanish
+// between two requests (SDL replaces its size-probe window, the game exits),
+// so errors are ignored and the request's own result says it failed.
+int ignore_x_error(Display*, XErrorEvent*) { return 0; }
+
+}  // namespace
+
 XClient::~XClient() {
     if (display_ != nullptr) XCloseDisplay(display_);
 }
@@ -26,6 +35,7 @@ bool XClient::open(const char* display_name) {
     if (display_ != nullptr) XCloseDisplay(display_);
     display_ = XOpenDisplay(display_name);
     if (display_ == nullptr) return false;
+    XSetErrorHandler(ignore_x_error);
     int event_base, error_base, major, minor;
     if (!XTestQueryExtension(display_, &event_base, &error_base, &major, &minor)) {
         XCloseDisplay(display_);
@@ -77,6 +87,21 @@ Window XClient::wait_for_game_window(GameProcess& game, int timeout_ms) const {
     }
 }
 
+bool XClient::wait_for_frame(GameProcess& game, XWindowId& window, int timeout_ms) const {
+    RgbImage image;
+    for (int waited = 0;; waited += 50) {
+        if (capture(window, image)) {
+            for (uint8_t c : image.rgb) {
+                if (c != 0) return true;
+            }
+        } else {
+            window = wait_for_game_window(game, timeout_ms - waited);
+        }
+        if (waited >= timeout_ms || game.wait(0)) return false;
+        sleep_ms(50);
+    }
+}
+
 bool XClient::window_box(Window window, WindowBox& box) const {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display_, window, &attributes)) return false;
@@ -87,6 +112,22 @@ bool XClient::window_box(Window window, WindowBox& box) const {
     box.height = attributes.height;
     box.viewable = attributes.map_state == IsViewable;
     return true;
+}
+
+void XClient::allow_local_user(const std::string& name) const {
+    XServerInterpretedAddress user;
+    char type[] = "localuser";
+    std::string value = name;
+    user.type = type;
+    user.typelength = static_cast<int>(sizeof type - 1);
+    user.value = value.data();
+    user.valuelength = static_cast<int>(value.size());
+    XHostAddress host;
+    host.family = FamilyServerInterpreted;
+    host.length = sizeof user;
+    host.address = reinterpret_cast<char*>(&user);
+    XAddHost(display_, &host);
+    XSync(display_, False);
 }
 
 bool XClient::close_window(Window window) const {

@@ -7,13 +7,15 @@
 //   XWindowId w = x.wait_for_game_window(game, 10000);
 //   ASSERT_NE(w, 0u);
 //   x.move_pointer(w, 320, 240);                 // keep the pointer inside
-//   x.tap_key(XK_Escape);                        // down, ~50 ms, up
-//   x.click(w, 100, 200);                        // left button, down ~50 ms up
+//   x.tap_key(XK_Escape);                        // down, ~150 ms, up
+//   x.click(w, 100, 200);                        // left button, down ~150 ms up
 //   x.close_window(w);                           // WM_DELETE_WINDOW
 //
 // The game reads input once per pass as states, so a press and release that
 // fall between two passes is never seen: tap_key and click hold for
-// hold_ms (default 50, about three passes) between down and up. There is no
+// hold_ms between down and up: by default 150, several passes even of a
+// sanitizer build on a busy machine (a pass of the scene can take 100 ms
+// there), and still one press and one release to the game. There is no
 // window manager: keyboard events go to the window under the pointer, so
 // move the pointer into the window before sending keys.
 #pragma once
@@ -71,8 +73,19 @@ public:
     // the game ends first.
     XWindowId wait_for_game_window(GameProcess& game, int timeout_ms) const;
 
+    // Waits until the game's window shows a drawn frame (any pixel not
+    // black), at most timeout_ms; false on timeout or when the game ends.
+    // Until then SDL may still be setting the window up, and a close request
+    // sent during that can be dropped with its other pending events. Updates
+    // window should the game replace it.
+    bool wait_for_frame(GameProcess& game, XWindowId& window, int timeout_ms) const;
+
     // XGetWindowAttributes of the window; false when it does not exist.
     bool window_box(XWindowId window, WindowBox& box) const;
+
+    // Lets the local user name connect to the server (as `xhost
+    // +si:localuser:name` does); the tests' servers admit only their owner.
+    void allow_local_user(const std::string& name) const;
 
     // Sends the WM_DELETE_WINDOW client message a window manager sends when
     // the user closes the window.
@@ -86,13 +99,13 @@ public:
     // Keys by keysym (XK_Escape, XK_w, XK_space, XK_Up, ...).
     void key_down(XKeySym key) const;
     void key_up(XKeySym key) const;
-    void tap_key(XKeySym key, int hold_ms = 50) const;
+    void tap_key(XKeySym key, int hold_ms = 150) const;
 
     // Mouse buttons by X number: 1 left, 2 middle, 3 right.
     void button_down(int button) const;
     void button_up(int button) const;
     // Moves the pointer to (x, y) in the window, then presses and releases.
-    void click(XWindowId window, int x, int y, int button = 1, int hold_ms = 50) const;
+    void click(XWindowId window, int x, int y, int button = 1, int hold_ms = 150) const;
 
     // Reads the window's pixels. Reads what is on screen, i.e. the front
     // buffer as last swapped.
