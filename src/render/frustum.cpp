@@ -76,11 +76,7 @@ int slot_mesh_index(int cx, int cz) {
     return wrap_index(cx, chunks_per_axis) * chunks_per_axis + wrap_index(cz, chunks_per_axis);
 }
 
-SlotCulling make_slot_culling(const float projection[16], const float modelview[16],
-                              bool skip_beyond_fog, float fog_end) {
-    SlotCulling culling;
-    culling.frustum = frustum_from_matrices(projection, modelview);
-    culling.skip_beyond_fog = skip_beyond_fog;
+void enable_fog_skip(SlotCulling& culling, const float modelview[16], float fog_end) {
     // Eye depth is the modelview's third row; the eye looks down -z, so a
     // point is within reach when z_eye > -(fog_end + margin).
     float* p = culling.beyond_fog;
@@ -88,14 +84,19 @@ SlotCulling make_slot_culling(const float projection[16], const float modelview[
     p[1] = modelview[6];
     p[2] = modelview[10];
     float length = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
-    if (length == 0.0f) {
-        culling.skip_beyond_fog = false;
-        return culling;
-    }
+    culling.skip_beyond_fog = length != 0.0f;
+    if (!culling.skip_beyond_fog) return;
     p[0] /= length;
     p[1] /= length;
     p[2] /= length;
     p[3] = modelview[14] / length + fog_end + fog_skip_margin;
+}
+
+SlotCulling make_slot_culling(const float projection[16], const float modelview[16],
+                              bool skip_beyond_fog, float fog_end) {
+    SlotCulling culling;
+    culling.frustum = frustum_from_matrices(projection, modelview);
+    if (skip_beyond_fog) enable_fog_skip(culling, modelview, fog_end);
     return culling;
 }
 

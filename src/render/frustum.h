@@ -60,9 +60,14 @@ struct SlotCulling {
 // covers falling blocks lowered by up to a unit and rounding in the fog.
 constexpr float fog_skip_margin = 2.0f;
 
-// The culling for a view. fog_end is the linear fog's end distance; the skip
-// is measured along the eye's depth axis, which never exceeds the radial
-// distance some fog implementations use.
+// Turns on the skip of slots beyond the fog for the camera in modelview.
+// fog_end is the linear fog's end distance; the skip is measured along the
+// eye's depth axis, which never exceeds the radial distance some fog
+// implementations use.
+void enable_fog_skip(SlotCulling& culling, const float modelview[16], float fog_end);
+
+// The culling for a view: the frustum of the two matrices, and the fog skip
+// when asked for.
 SlotCulling make_slot_culling(const float projection[16], const float modelview[16],
                               bool skip_beyond_fog, float fog_end);
 

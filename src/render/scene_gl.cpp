@@ -9,11 +9,6 @@
 
 namespace {
 
-void read_view_matrices(float projection[16], float modelview[16]) {
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-}
-
 // Empty chunks are common (open air); a draw of nothing is skipped.
 void draw_mesh(const ChunkMesh& mesh) {
     if (mesh.vertex_count == 0) return;
@@ -82,7 +77,8 @@ void apply_camera(const Game& game, const Screen& screen, float fov_degrees) {
 
 void extract_frustum(Frustum& frustum) {
     float projection[16], modelview[16];
-    read_view_matrices(projection, modelview);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     frustum = frustum_from_matrices(projection, modelview);
 }
 
@@ -92,12 +88,18 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glBindTexture(GL_TEXTURE_2D, world.world_texture);
+    // The 2D passes of the previous frame may have left another colour, and
+    // the texture is modulated by it.
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
     apply_camera(game, screen, screen.field_of_view);
-    float projection[16], modelview[16];
-    read_view_matrices(projection, modelview);
-    SlotCulling culling = make_slot_culling(projection, modelview, skip_beyond_fog, fog_end);
+    SlotCulling culling;
+    extract_frustum(culling.frustum);
+    if (skip_beyond_fog) {
+        float modelview[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+        enable_fog_skip(culling, modelview, fog_end);
+    }
     set_fog();
 
     int pcx = slot_of(game.player_pos.x);

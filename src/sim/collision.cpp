@@ -1,4 +1,174 @@
 #include "sim/collision.h"
 
-bool collide_sphere(const World&, Vec3&, float) { return false; }
-bool clip_segment(const World&, Vec3, Vec3&) { return false; }
+#include "sim/clip_skip.h"
+#include "sim/vecmath.h"
+
+#include <cmath>
+
+namespace {
+
+// Beyond this a coordinate has no sub-unit precision left and its chunk
+// number would not fit an int; queries there are refused.
+constexpr float coordinate_limit = 1.0e9f;
+
+bool usable(Vec3 v) {
+    return is_finite(v) && std::fabs(v.x) < coordinate_limit && std::fabs(v.z) < coordinate_limit;
+}
+
+int chunk_of(float coordinate) {
+    return static_cast<int>(std::floor(coordinate / static_cast<float>(chunk_size)));
+}
+
+int chunk_index(int cx, int cz) {
+    return wrap_index(cx, chunks_per_axis) * chunks_per_axis + wrap_index(cz, chunks_per_axis);
+}
+
+// Pushes p to radius from the edge point q. A centre exactly on the edge has
+// no direction to be pushed in; it goes out along the free side's normal,
+// the way a face pushes a centre lying in its plane.
+void push_from_edge(Vec3& p, Vec3 q, Vec3 n, float radius) {
+    Vec3 away = p - q;
+    float scale = radius / length(away);
+    if (std::isfinite(scale)) {
+        p = q + away * scale;
+    } else {
+        p = q - n * radius;
+    }
+}
+
+}  // namespace
+
+Vec3 triangle_plane_normal(Vec3 a, Vec3 b, Vec3 c) { return normalize(cross(c - a, b - a)); }
+
+bool segment_crosses_plane(Vec3 m, float plane_d, Vec3 s, Vec3 e) {
+    return (dot(m, e) + plane_d) * (dot(m, s) + plane_d) < 0.0f;
+}
+
+Vec3 line_plane_intersection(Vec3 m, float plane_d, Vec3 s, Vec3 e) {
+    Vec3 u = normalize(e - s);
+    float den = dot(m, u);
+    if (den == 0.0f) return s;
+    float t = -(dot(m, s) + plane_d) / den;
+    return s + u * t;
+}
+
+double angle_between(Vec3 u, Vec3 v) {
+    float cosine = dot(u, v) / (length(u) * length(v));
+    return std::acos(static_cast<double>(cosine));
+}
+
+bool point_in_triangle(Vec3 p, Vec3 a, Vec3 b, Vec3 c) {
+    double sum = angle_between(a - p, b - p);
+    sum += angle_between(b - p, c - p);
+    sum += angle_between(c - p, a - p);
+    return sum >= inside_angle_sum;  // false for NaN
+}
+
+Vec3 closest_point_on_segment(Vec3 a, Vec3 b, Vec3 p) {
+    Vec3 u = normalize(b - a);
+    if (!is_finite(u)) return a;
+    float t = dot(u, p - a);
+    if (t <= 0.0f) return a;
+    if (length(b - a) <= t) return b;
+    return a + u * t;
+}
+
+bool collide_sphere_with_list(Vec3& p, float radius, const CollisionList& list,
+                              bool face_pass, bool edge_pass) {
+    bool contact = false;
+    for (int t = 0; t < list.triangle_count; ++t) {
+        Vec3 a = vec3_at(list.corner_a.get(), t);
+        Vec3 n = vec3_at(list.normals.get(), t);
+        float d = dot(n, p - a);
+        if (!(d <= 0.0f && -d < radius)) continue;
+
+        Vec3 b = vec3_at(list.corner_b.get(), t);
+        Vec3 c = vec3_at(list.corner_c.get(), t);
+        Vec3 foot = p - n * d;
+        if (point_in_triangle(foot, a, b, c)) {
+            if (face_pass) {
+                p = p - n * (radius + d);
+                contact = true;
+            }
+            continue;
+        }
+        if (!edge_pass) continue;
+        const Vec3 edges[3][2] = {{a, b}, {b, c}, {c, a}};
+        for (const auto& edge : edges) {
+            Vec3 q = closest_point_on_segment(edge[0], edge[1], p);
+            if (length(p - q) < radius) {
+                push_from_edge(p, q, n, radius);
+                contact = true;
+            }
+        }
+    }
+    return contact;
+}
+
+bool clip_segment_with_list(Vec3 s, Vec3& e, const CollisionList& list) {
+    bool hit = false;
+    const float* corner_a = list.corner_a.get();
+    const float* corner_b = list.corner_b.get();
+    const float* corner_c = list.corner_c.get();
+    ClipSegment seg;
+    seg.set(s, e);
+    for (int t = 0; t < list.triangle_count; ++t) {
+        if (!may_hit(corner_a + 3 * t, corner_b + 3 * t, corner_c + 3 * t, seg)) continue;
+        Vec3 a = vec3_at(corner_a, t);
+        Vec3 b = vec3_at(corner_b, t);
+        Vec3 c = vec3_at(corner_c, t);
+        Vec3 m = triangle_plane_normal(a, b, c);
+        float plane_d = -dot(m, a);
+        if (!segment_crosses_plane(m, plane_d, s, e)) continue;
+        Vec3 x = line_plane_intersection(m, plane_d, s, e);
+        if (point_in_triangle(x, a, b, c)) {
+            e = x;
+            seg.set(s, e);
+            hit = true;
+        }
+    }
+    return hit;
+}
+
+bool collide_sphere(const World& world, Vec3& p, float radius) {
+    if (!usable(p)) return false;
+    int cx0 = chunk_of(p.x - radius), cx1 = chunk_of(p.x + radius);
+    int cz0 = chunk_of(p.z - radius), cz1 = chunk_of(p.z + radius);
+    bool contact = false;
+    for (int cx = cx0; cx <= cx1; ++cx) {
+        for (int cz = cz0; cz <= cz1; ++cz) {
+            int k = chunk_index(cx, cz);
+            float ox = static_cast<float>(chunk_size * cx), oz = static_cast<float>(chunk_size * cz);
+            p.x -= ox;
+            p.z -= oz;
+            contact |= collide_sphere_with_list(p, radius, world.block_collision[k], true, false);
+            contact |= collide_sphere_with_list(p, radius, world.terrain_collision[k], true, false);
+            contact |= collide_sphere_with_list(p, radius, world.block_collision[k], false, true);
+            contact |= collide_sphere_with_list(p, radius, world.terrain_collision[k], false, true);
+            p.x += ox;
+            p.z += oz;
+        }
+    }
+    return contact;
+}
+
+bool clip_segment(const World& world, Vec3 s, Vec3& e) {
+    if (!usable(s) || !usable(e)) return false;
+    int cx0 = chunk_of(std::fmin(s.x, e.x)), cx1 = chunk_of(std::fmax(s.x, e.x));
+    int cz0 = chunk_of(std::fmin(s.z, e.z)), cz1 = chunk_of(std::fmax(s.z, e.z));
+    bool hit = false;
+    for (int cx = cx0; cx <= cx1; ++cx) {
+        for (int cz = cz0; cz <= cz1; ++cz) {
+            int k = chunk_index(cx, cz);
+            Vec3 offset = vec3(static_cast<float>(chunk_size * cx), 0.0f,
+                               static_cast<float>(chunk_size * cz));
+            s = s - offset;
+            e = e - offset;
+            hit |= clip_segment_with_list(s, e, world.block_collision[k]);
+            hit |= clip_segment_with_list(s, e, world.terrain_collision[k]);
+            s = s + offset;
+            e = e + offset;
+        }
+    }
+    return hit;
+}

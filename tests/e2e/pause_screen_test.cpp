@@ -1,134 +1,13 @@
 // The pause screen of the real binary, driven through real X input: Escape
 // freezes the game under the bars and the menu, "Save screenshot" writes the
 // still image without them, "Resume game" brings the game back and "Exit"
-// ends it with 0. Also the HUD's action label and a start without the atlas.
-#include "support/game_process.h"
-#include "support/x_client.h"
+// ends it with 0. Also a start without the atlas.
+#include "pause_support.h"
 
-#include <gtest/gtest.h>
-#include <lodepng.h>
+#include <algorithm>
+#include <cstdio>
 
-#include <cstdlib>
-#include <functional>
-#include <string>
-#include <vector>
-
-namespace {
-
-constexpr int width = 640, height = 480;
-constexpr int cx = width / 2, cy = height / 2;
-constexpr int start_timeout_ms = 20000;
-constexpr int step_timeout_ms = 20000;
-
-// Centres of the three buttons when the menu is fully in: 240 - 125 + 50 k.
-constexpr int resume_y = 115, exit_y = 165, save_y = 215;
-
-struct Rgb {
-    int r, g, b;
-};
-Rgb rgb_of(uint32_t p) { return {int(p >> 16) & 255, int(p >> 8) & 255, int(p) & 255}; }
-
-// The atlas as the game loads it, RGBA, top row first.
-struct Atlas {
-    std::vector<unsigned char> rgba;
-    unsigned w = 0, h = 0;
-    const unsigned char* at(int x, int y) const { return &rgba[(static_cast<size_t>(y) * w + x) * 4]; }
-};
-
-bool load_atlas(Atlas& atlas) {
-    const std::string path = std::string(QUILL_SOURCE_DIR) + "/Media/dashboard.png";
-    return lodepng::decode(atlas.rgba, atlas.w, atlas.h, path) == 0;
-}
-
-// Art of the given atlas texel blended over a background pixel, as GL's
-// SRC_ALPHA / ONE_MINUS_SRC_ALPHA blending does.
-Rgb blended(const unsigned char* art, Rgb under) {
-    const float a = art[3] / 255.0f;
-    auto mix = [a](int s, int d) { return static_cast<int>(s * a + d * (1.0f - a) + 0.5f); };
-    return {mix(art[0], under.r), mix(art[1], under.g), mix(art[2], under.b)};
-}
-
-bool near(Rgb a, Rgb b, int tolerance) {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
-           std::abs(a.b - b.b) <= tolerance;
-}
-
-// Polls the window until the condition holds on a fresh capture, for at most
-// timeout_ms. The last capture is left in image.
-bool wait_for_picture(const XClient& x, XWindowId window, RgbImage& image,
-                      const std::function<bool(const RgbImage&)>& condition,
-                      int timeout_ms = step_timeout_ms) {
-    for (int waited = 0;; waited += 50) {
-        if (x.capture(window, image) && image.width == width && image.height == height &&
-            condition(image)) {
-            return true;
-        }
-        if (waited >= timeout_ms) return false;
-        sleep_ms(50);
-    }
-}
-
-// Two captures 200 ms apart agree on the left 400 columns (the clock on the
-// right ticks): the menu and the bars have stopped sliding.
-bool wait_until_still(const XClient& x, XWindowId window, RgbImage& image) {
-    RgbImage previous;
-    if (!x.capture(window, previous)) return false;
-    for (int waited = 0; waited < step_timeout_ms; waited += 200) {
-        sleep_ms(200);
-        if (!x.capture(window, image)) return false;
-        bool same = image.width == previous.width && image.height == previous.height;
-        for (int y = 0; same && y < height; ++y) {
-            for (int px = 0; same && px < 400; ++px) same = image.pixel(px, y) == previous.pixel(px, y);
-        }
-        if (same) return true;
-        previous = image;
-    }
-    return false;
-}
-
-struct Png {
-    std::vector<unsigned char> rgb;
-    unsigned w = 0, h = 0;
-    int colour_type = -1, bit_depth = -1;
-    Rgb at(int x, int y) const {
-        const unsigned char* p = &rgb[(static_cast<size_t>(y) * w + x) * 3];
-        return {p[0], p[1], p[2]};
-    }
-};
-
-bool read_png(const std::string& path, Png& png) {
-    const std::string bytes = read_file(path);
-    if (bytes.size() < 33) return false;
-    png.bit_depth = static_cast<unsigned char>(bytes[24]);
-    png.colour_type = static_cast<unsigned char>(bytes[25]);
-    return lodepng::decode(png.rgb, png.w, png.h,
-                           reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                           LCT_RGB, 8) == 0;
-}
-
-bool in_box(int px, int py, int left, int top, int right, int bottom) {
-    return px >= left && px < right && py >= top && py < bottom;
-}
-
-void start_game(GameProcess& game, XClient& x, XWindowId& window) {
-    game.write_settings(settings_ini(width, height));
-    ASSERT_TRUE(game.copy_media());
-    ASSERT_TRUE(game.start());
-    window = x.wait_for_game_window(game, start_timeout_ms);
-    ASSERT_NE(window, 0u) << "exit code " << game.exit_code() << ", stderr: " << game.stderr_text();
-    // While the game runs the view turns by the pointer's offset from the
-    // centre: keep it exactly there.
-    x.move_pointer(window, cx, cy);
-}
-
-void end_with_exit_button(GameProcess& game, XClient& x, XWindowId window) {
-    x.click(window, cx, exit_y);
-    ASSERT_TRUE(game.wait(step_timeout_ms)) << "the game did not end after Exit";
-    EXPECT_EQ(game.exit_code(), 0) << game.stderr_text();
-    EXPECT_EQ(game.stderr_text(), "");
-}
-
-}  // namespace
+using namespace pause_e2e;
 
 TEST(PauseScreen, MenuOverStillImageSavesResumesAndExits) {
     Atlas atlas;
@@ -142,34 +21,40 @@ TEST(PauseScreen, MenuOverStillImageSavesResumesAndExits) {
     RgbImage running;
     ASSERT_TRUE(x.capture(window, running));
     save_png(artifact_path("pause_running.png"), running);
+    EXPECT_FALSE(sprite_at(atlas, running, cx, cy)) << "pointer sprite over the running game";
 
-    // Escape: the menu slides in and comes to rest.
-    x.tap_key(XK_Escape);
+    // Escape freezes the game: the pointer sprite appears, then the menu
+    // slides in and comes to rest.
     RgbImage paused;
+    ASSERT_TRUE(press_key_until(x, XK_Escape, [&] {
+        return x.capture(window, paused) && sprite_at(atlas, paused, cx, cy);
+    })) << "Escape did not freeze the game";
     ASSERT_TRUE(wait_until_still(x, window, paused));
     save_png(artifact_path("pause_menu.png"), paused);
 
-    // Hovering "Save screenshot" highlights its panel; clicking it writes the
+    // Hovering "Save screenshot" lights its panel up; clicking it writes the
     // still image.
     x.move_pointer(window, cx, save_y);
     const int sample_x = cx - 130;  // inside a panel, clear of its label
     RgbImage hovered;
     ASSERT_TRUE(wait_for_picture(x, window, hovered, [&](const RgbImage& image) {
-        const Rgb plain = rgb_of(paused.pixel(sample_x, save_y));
-        return !near(rgb_of(image.pixel(sample_x, save_y)), plain, 6);
+        return !near(rgb_of(image.pixel(sample_x, save_y)),
+                     rgb_of(paused.pixel(sample_x, save_y)), 6);
     })) << "the hovered button did not light up";
     save_png(artifact_path("pause_hover.png"), hovered);
-    x.click(window, cx, save_y);
-    // Presses are applied before releases within a pass: a release and the
-    // next press arriving together would cancel the press, as they would
-    // for a player. Leave a few passes between clicks.
-    sleep_ms(150);
     Png shot;
-    for (int waited = 0; waited < step_timeout_ms && !read_png(game.path("screenshot1.png"), shot);
-         waited += 100) {
-        sleep_ms(100);
+    ASSERT_TRUE(click_until(x, window, cx, save_y,
+                            [&] { return read_png(game.path("screenshot1.png"), shot); }))
+        << "no screenshot1.png";
+    {
+        const std::string bytes = read_file(game.path("screenshot1.png"));
+        std::FILE* copy = std::fopen(artifact_path("pause_screenshot1.png").c_str(), "wb");
+        if (copy != nullptr) {
+            std::fwrite(bytes.data(), 1, bytes.size(), copy);
+            std::fclose(copy);
+        }
     }
-    ASSERT_EQ(shot.w, unsigned(width)) << "no screenshot1.png";
+    ASSERT_EQ(shot.w, unsigned(width));
     ASSERT_EQ(shot.h, unsigned(height));
     EXPECT_EQ(shot.colour_type, 2);
     EXPECT_EQ(shot.bit_depth, 8);
@@ -182,54 +67,53 @@ TEST(PauseScreen, MenuOverStillImageSavesResumesAndExits) {
             const bool covered = py < 60 || py >= height - 60 ||
                                  in_box(px, py, 150, resume_y - 27, 490, save_y + 28) ||
                                  in_box(px, py, cx - 12, cy - 10, cx + 28, cy + 50);
-            if (covered) continue;
-            const Rgb want = shot.at(px, py);
-            const Rgb got = rgb_of(paused.pixel(px, py));
-            if (!near(want, got, 0) && ++differing <= 5) {
-                ADD_FAILURE() << "still image differs at " << px << "," << py;
-            }
+            if (covered || near(shot.at(px, py), rgb_of(paused.pixel(px, py)), 0)) continue;
+            if (++differing <= 5) ADD_FAILURE() << "still image differs at " << px << "," << py;
         }
     }
     EXPECT_EQ(differing, 0);
 
-    // ...and there the art lies over it: the screenshot shows none of it.
+    // ...and there the art lies over it: the screenshot holds none of it.
     const Rgb plain_panel = blended(atlas.at(30, 90), shot.at(sample_x, resume_y));
     EXPECT_TRUE(near(rgb_of(paused.pixel(sample_x, resume_y)), plain_panel, 3));
     const Rgb lit_panel = blended(atlas.at(90, 90), shot.at(sample_x, save_y));
     EXPECT_TRUE(near(rgb_of(hovered.pixel(sample_x, save_y)), lit_panel, 3));
     // Top bar at row 10, middle column (no text there): atlas rows 131..132.
     const Rgb under = shot.at(cx, 10);
-    const Rgb bar_a = blended(atlas.at(320, 131), under), bar_b = blended(atlas.at(320, 132), under);
+    const Rgb bar_a = blended(atlas.at(320, 131), under);
+    const Rgb bar_b = blended(atlas.at(320, 132), under);
     const Rgb got_bar = rgb_of(paused.pixel(cx, 10));
     EXPECT_TRUE(near(got_bar, bar_a, 3) || near(got_bar, bar_b, 3))
         << got_bar.r << "," << got_bar.g << "," << got_bar.b;
-    // The pointer sprite's white arrow, just below and right of its tip.
-    const Rgb tip = blended(atlas.at(453, 75), shot.at(cx + 1, save_y + 5));
-    EXPECT_TRUE(near(rgb_of(hovered.pixel(cx + 1, save_y + 5)), tip, 3));
+    EXPECT_TRUE(sprite_at(atlas, hovered, cx, save_y));
+    EXPECT_FALSE(sprite_at(atlas, RgbImage{width, height, shot.rgb}, cx, cy));
 
-    // Resume: the bars and the menu slide away and the game runs again. The
-    // pointer sprite, drawn in every frozen pass wherever the pointer is,
-    // is gone from both places the pointer has been.
-    x.click(window, cx, resume_y);
+    // Resume: the menu starts to slide out at the press...
+    RgbImage image;
+    ASSERT_TRUE(click_until(x, window, cx, resume_y, [&] {
+        return x.capture(window, image) &&
+               !near(rgb_of(image.pixel(sample_x, resume_y)),
+                     rgb_of(hovered.pixel(sample_x, resume_y)), 2);
+    })) << "Resume game did nothing";
     x.move_pointer(window, cx, cy);
-
-    auto sprite_at = [&](const RgbImage& image, int px, int py) {
-        return near(rgb_of(image.pixel(px + 1, py + 5)),
-                    blended(atlas.at(453, 75), shot.at(px + 1, py + 5)), 2);
-    };
+    // ...and once it is gone the game runs again, without the pointer sprite.
     RgbImage resumed;
-    EXPECT_TRUE(wait_for_picture(x, window, resumed, [&](const RgbImage& image) {
-        return !sprite_at(image, cx, resume_y) && !sprite_at(image, cx, cy) &&
-               !near(rgb_of(image.pixel(cx, 10)), got_bar, 2) &&
-               !near(rgb_of(image.pixel(sample_x, resume_y)), plain_panel, 2);
+    EXPECT_TRUE(wait_for_picture(x, window, resumed, [&](const RgbImage& now) {
+        return !sprite_at(atlas, now, cx, resume_y) && !sprite_at(atlas, now, cx, cy) &&
+               !near(rgb_of(now.pixel(cx, 10)), got_bar, 2);
     })) << "the game did not come back";
     save_png(artifact_path("pause_resumed.png"), resumed);
 
-
-    // Open again (a new capture of the running game) and leave by "Exit".
-    x.tap_key(XK_Escape);
-    ASSERT_TRUE(wait_until_still(x, window, paused));
-    end_with_exit_button(game, x, window);
+    // Freeze again and leave by "Exit".
+    ASSERT_TRUE(press_key_until(x, XK_Escape, [&] {
+        return x.capture(window, image) && sprite_at(atlas, image, cx, cy);
+    })) << "Escape did not freeze the game again";
+    ASSERT_TRUE(wait_until_still(x, window, image));
+    EXPECT_TRUE(click_until(x, window, cx, exit_y, [&] { return game.wait(0); }))
+        << "the game did not end after Exit";
+    ASSERT_TRUE(game.wait(step_timeout_ms));
+    EXPECT_EQ(game.exit_code(), 0) << game.stderr_text();
+    EXPECT_EQ(game.stderr_text(), "");
 }
 
 TEST(PauseScreen, MissingOrBrokenAtlasEndsTheStartWithItsOwnCode) {

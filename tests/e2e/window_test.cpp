@@ -42,7 +42,20 @@ void expect_one_reason_line(const std::string& text, const std::string& reason) 
 
 }  // namespace
 
-TEST(Window, SizeFollowsSettingsAndClosingEndsWithZero) {
+// Polls the window's pixels until the game has drawn something other than
+// the black of a cleared frame.
+bool wait_for_drawn_frame(const XClient& x, XWindowId window, RgbImage& image) {
+    for (int waited = 0; waited < start_timeout_ms; waited += 50) {
+        if (x.capture(window, image) &&
+            std::any_of(image.rgb.begin(), image.rgb.end(), [](uint8_t c) { return c > 16; })) {
+            return true;
+        }
+        sleep_ms(50);
+    }
+    return false;
+}
+
+TEST(Window, SizeFollowsSettingsAndClosingARunningGameEndsWithZero) {
     GameProcess game;
     XClient x;
     ASSERT_TRUE(x.open());
@@ -55,7 +68,32 @@ TEST(Window, SizeFollowsSettingsAndClosingEndsWithZero) {
     EXPECT_EQ(box.width, 800);
     EXPECT_EQ(box.height, 480);
     EXPECT_TRUE(box.viewable);
+
+    // Close it only once the main loop is drawing.
+    RgbImage frame;
+    ASSERT_TRUE(wait_for_drawn_frame(x, window, frame)) << game.stderr_text();
+    EXPECT_EQ(frame.width, 800);
+    EXPECT_EQ(frame.height, 480);
+    save_png(artifact_path("window_800x480.png"), frame);
+    ASSERT_TRUE(game.running());
     close_and_expect_clean_exit(game, x, window);
+}
+
+TEST(Window, MissingOrBrokenDashboardArtEndsWithFour) {
+    for (bool present : {false, true}) {
+        GameProcess game;
+        game.write_settings(settings_ini(320, 240));
+        if (present) {
+            ASSERT_TRUE(game.copy_media());
+            game.write_file("Media/dashboard.png", "not a picture");
+        }
+        ASSERT_TRUE(game.start());
+        ASSERT_TRUE(game.wait(exit_timeout_ms));
+        EXPECT_EQ(game.exit_code(), 4);
+        std::string said = game.stderr_text();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find("Media/dashboard.png"), std::string::npos) << said;
+    }
 }
 
 TEST(Window, WithoutSettingsFileTakesDesktopSize) {
@@ -136,4 +174,28 @@ TEST(Window, AntialiasingFallsBackWhereNoMultisampledVisualExists) {
     EXPECT_EQ(box.width, 320);
     EXPECT_EQ(box.height, 240);
     close_and_expect_clean_exit(game, x, window);
+}
+
+// The close request is seen by the end of the pass even when key and button
+// events arrive with it, and also while the pause menu is in front.
+TEST(Window, CloseAmongKeyEventsAndWithTheMenuOpenEndsWithZero) {
+    GameProcess game;
+    XClient x;
+    ASSERT_TRUE(x.open());
+    XWindowId window = 0;
+    open_game(game, x, window, settings_ini(400, 300).c_str());
+    RgbImage frame;
+    ASSERT_TRUE(wait_for_drawn_frame(x, window, frame)) << game.stderr_text();
+    x.move_pointer(window, 200, 150);
+    x.tap_key(XK_Escape);
+    sleep_ms(500);
+    if (x.capture(window, frame)) save_png(artifact_path("window_menu_open.png"), frame);
+    x.key_down(XK_w);
+    x.button_down(1);
+    ASSERT_TRUE(x.close_window(window));
+    x.key_up(XK_w);
+    x.button_up(1);
+    ASSERT_TRUE(game.wait(exit_timeout_ms)) << "the game did not end after the close request";
+    EXPECT_EQ(game.exit_code(), 0) << game.stderr_text();
+    EXPECT_EQ(game.stderr_text(), "");
 }
