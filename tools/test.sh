@@ -1,10 +1,18 @@
 #!/bin/sh
 # Installs what is missing (test-only packages included), builds, and runs
 # every test. The tests start their own X servers; no display is needed.
+# Then builds the tests and the game once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer (build-asan) and runs the unit tests, the
+# in-process tests and the end-to-end tests of hostile input and of random
+# play against that build.
 set -e
 cd "$(dirname "$0")/.."
 ./tools/install_deps.sh --tests
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
-cd build
-exec ctest --output-on-failure -j"$(nproc)"
+(cd build && ctest --output-on-failure -j"$(nproc)")
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILL_SANITIZE=ON
+cmake --build build-asan -j"$(nproc)" --target unit_tests gl_tests e2e_tests quillmoor
+cd build-asan
+exec ctest --output-on-failure -j"$(nproc)" -L sanitize

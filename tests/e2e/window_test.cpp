@@ -23,6 +23,7 @@ void open_game(GameProcess& game, XClient& x, XWindowId& window, const char* set
     window = x.wait_for_game_window(game, start_timeout_ms);
     ASSERT_NE(window, 0u) << "no window; exit code " << game.exit_code() << ", stderr: "
                           << game.stderr_text();
+    ASSERT_TRUE(x.wait_for_frame(game, window, start_timeout_ms)) << game.stderr_text();
 }
 
 void close_and_expect_clean_exit(GameProcess& game, XClient& x, XWindowId window) {

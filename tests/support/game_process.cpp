@@ -7,8 +7,11 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
+#include <pwd.h>
 #include <sstream>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -51,6 +54,7 @@ GameProcess::GameProcess() {
 GameProcess::~GameProcess() {
     kill();
     if (!dir_.empty()) {
+        chmod(dir_.c_str(), 0700);
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
     }
@@ -70,6 +74,30 @@ bool GameProcess::copy_media() {
     fs::copy(source, fs::path(dir_) / "Media",
              fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
     return !error;
+}
+
+void GameProcess::make_read_only() {
+    chmod(dir_.c_str(), 0555);
+    if (geteuid() != 0) return;
+    const passwd* nobody = getpwnam("nobody");
+    user_ = "nobody";
+    user_id_ = nobody != nullptr ? nobody->pw_uid : 65534;
+    group_id_ = nobody != nullptr ? nobody->pw_gid : 65534;
+}
+
+void GameProcess::set_environment(const std::string& name, const std::string& value) {
+    environment_.emplace_back(name, value);
+}
+
+void GameProcess::use_swap_probe() {
+    // Created here, so that a game running as another user can append to it.
+    write_file("swaps.log", "");
+    chmod(swap_log_path().c_str(), 0666);
+    const char* preload = std::getenv("LD_PRELOAD");
+    std::string value = QUILL_SWAP_PROBE;
+    if (preload != nullptr && *preload != '\0') value = std::string(preload) + " " + value;
+    set_environment("LD_PRELOAD", value);
+    set_environment("QUILL_SWAP_LOG", swap_log_path());
 }
 
 bool GameProcess::start() { return start(std::getenv("DISPLAY")); }
@@ -97,6 +125,13 @@ bool GameProcess::start(const char* display) {
             unsetenv("DISPLAY");
         }
         unsetenv("SDL_VIDEODRIVER");
+        for (const auto& [name, value] : environment_) setenv(name.c_str(), value.c_str(), 1);
+        // Output files first: nobody could not create them in a read-only
+        // directory.
+        if (!user_.empty() &&
+            (setgroups(0, nullptr) != 0 || setgid(group_id_) != 0 || setuid(user_id_) != 0)) {
+            _exit(126);
+        }
         execl(QUILL_BINARY, QUILL_BINARY, static_cast<char*>(nullptr));
         _exit(127);
     }

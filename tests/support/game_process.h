@@ -15,6 +15,8 @@
 
 #include <string>
 #include <sys/types.h>
+#include <utility>
+#include <vector>
 
 // A settings.ini of the seven keys with the given values.
 std::string settings_ini(int width, int height, bool fullscreen = false, bool antialiasing = false,
@@ -40,6 +42,23 @@ public:
     // when the source holds no Media directory.
     bool copy_media();
 
+    // Makes the working directory read-only for the game: mode 0555, and
+    // since root may write there all the same, a test running as root starts
+    // the game as the user nobody instead (let it into the X server with
+    // XClient::allow_local_user(game.user())). Call before start().
+    void make_read_only();
+    // The user the game runs as: "nobody" after make_read_only() under root,
+    // else empty (the test's own user).
+    const std::string& user() const { return user_; }
+
+    // Sets an environment variable for the game (e.g. LD_PRELOAD).
+    void set_environment(const std::string& name, const std::string& value);
+
+    // Preloads the swap probe into the game, logging every pass to
+    // swap_log_path() (read it with SwapLog, swap_log.h). Call before start().
+    void use_swap_probe();
+    std::string swap_log_path() const { return path("swaps.log"); }
+
     // Starts QUILL_BINARY in the working directory with stdin from /dev/null
     // and stdout and stderr into files. display is the DISPLAY the game sees;
     // nullptr starts it with no display at all. Defaults to the test's own.
@@ -60,6 +79,9 @@ public:
 
 private:
     std::string dir_;
+    std::string user_;
+    unsigned user_id_ = 0, group_id_ = 0;
+    std::vector<std::pair<std::string, std::string>> environment_;
     pid_t pid_ = -1;
     int exit_code_ = -1;
 };

@@ -75,8 +75,19 @@ public:
     // the game ends first.
     XWindowId wait_for_game_window(GameProcess& game, int timeout_ms) const;
 
+    // Waits until the game's window shows a drawn frame (any pixel not
+    // black), at most timeout_ms; false on timeout or when the game ends.
+    // Until then SDL may still be setting the window up, and a close request
+    // sent during that can be dropped with its other pending events. Updates
+    // window should the game replace it.
+    bool wait_for_frame(GameProcess& game, XWindowId& window, int timeout_ms) const;
+
     // XGetWindowAttributes of the window; false when it does not exist.
     bool window_box(XWindowId window, WindowBox& box) const;
+
+    // Lets the local user name connect to the server (as `xhost
+    // +si:localuser:name` does); the tests' servers admit only their owner.
+    void allow_local_user(const std::string& name) const;
 
     // Sends the WM_DELETE_WINDOW client message a window manager sends when
     // the user closes the window.
