@@ -2,7 +2,8 @@
 // player standing on the ground, 5 seekers closing in and 100 shot balls in
 // flight; every iteration starts from the same snapshot of the game, so the
 // balls never come to rest. Baselines in the same run: the snapshot copy
-// alone, and the world's own share of an update (water, fall clock).
+// alone, the world's own share of an update (water, fall clock), and the
+// clip done the plain way, every triangle in full.
 #include "sim/collision.h"
 #include "sim/player.h"
 #include "sim/update.h"
@@ -81,15 +82,51 @@ struct Scene {
     }
 };
 
+// The clip without skipping any triangle: the baseline for clip_segment.
+bool plain_clip(const World& world, Vec3 s, Vec3& e) {
+    const int cx0 = static_cast<int>(std::floor(std::fmin(s.x, e.x) / 5.0f));
+    const int cx1 = static_cast<int>(std::floor(std::fmax(s.x, e.x) / 5.0f));
+    const int cz0 = static_cast<int>(std::floor(std::fmin(s.z, e.z) / 5.0f));
+    const int cz1 = static_cast<int>(std::floor(std::fmax(s.z, e.z) / 5.0f));
+    bool hit = false;
+    for (int cx = cx0; cx <= cx1; ++cx) {
+        for (int cz = cz0; cz <= cz1; ++cz) {
+            const int k = wrap_index(cx, 10) * 10 + wrap_index(cz, 10);
+            const Vec3 offset = vec3(5.0f * static_cast<float>(cx), 0.0f, 5.0f * static_cast<float>(cz));
+            s = s - offset;
+            e = e - offset;
+            for (const CollisionList* list : {&world.block_collision[k], &world.terrain_collision[k]}) {
+                for (int t = 0; t < list->triangle_count; ++t) {
+                    const Vec3 a = vec3_at(list->corner_a.get(), t), b = vec3_at(list->corner_b.get(), t);
+                    const Vec3 c = vec3_at(list->corner_c.get(), t);
+                    const Vec3 m = triangle_plane_normal(a, b, c);
+                    const float plane_d = -dot(m, a);
+                    if (!segment_crosses_plane(m, plane_d, s, e)) continue;
+                    const Vec3 x = line_plane_intersection(m, plane_d, s, e);
+                    if (point_in_triangle(x, a, b, c)) {
+                        e = x;
+                        hit = true;
+                    }
+                }
+            }
+            s = s + offset;
+            e = e + offset;
+        }
+    }
+    return hit;
+}
+
 Scene& scene() {
     static Scene s;
     return s;
 }
 
-void run_update(benchmark::State& state, float fall_offset) {
+void run_update(benchmark::State& state, float fall_offset, float yaw = 0.0f, float pitch = 0.0f) {
     Scene& s = scene();
     for (auto _ : state) {
         *s.game = *s.start;
+        s.game->player_yaw = yaw;
+        s.game->player_pitch = pitch;
         s.world->fall_offset = fall_offset;
         update_game(*s.game, *s.world, s.input, 1.0f);
         benchmark::DoNotOptimize(s.game->aim_point);
@@ -98,6 +135,15 @@ void run_update(benchmark::State& state, float fall_offset) {
 
 void BM_UpdateGame(benchmark::State& state) { run_update(state, 0.0f); }
 BENCHMARK(BM_UpdateGame)->Unit(benchmark::kMicrosecond)->Repetitions(7)->ReportAggregatesOnly(true);
+
+// The costliest view found: diagonal across the chunks and down through
+// the ground, so the ray's box covers 8 x 8 chunks and crosses the floor's
+// and the ground's planes in all of them.
+void BM_UpdateGameLookingDownDiagonally(benchmark::State& state) { run_update(state, 0.0f, 0.785398f, 0.3f); }
+BENCHMARK(BM_UpdateGameLookingDownDiagonally)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 
 // fall_offset 0.95 makes every update take a settling step with its rebuilds.
 void BM_UpdateGameWithSettlingStep(benchmark::State& state) { run_update(state, 0.95f); }
@@ -128,33 +174,51 @@ void BM_WorldShareOfUpdate(benchmark::State& state) {
 }
 BENCHMARK(BM_WorldShareOfUpdate)->Unit(benchmark::kMicrosecond);
 
-// The 50-unit view ray from the over-the-shoulder camera; the argument is
-// the yaw in degrees (0 runs along one chunk column, 45 crosses the most).
-void BM_ClipViewRay(benchmark::State& state) {
+// The 50-unit view ray from the over-the-shoulder camera; the arguments are
+// the yaw in degrees (0 runs along one chunk column, 45 crosses the most)
+// and the pitch in hundredths of a radian (30 looks down into the ground).
+template <bool Plain>
+void clip_view_ray(benchmark::State& state) {
     Scene& s = scene();
     Game g = *s.start;
     g.player_yaw = static_cast<float>(state.range(0)) * 0.0174532925f;
-    g.player_pitch = 0.1f;
+    g.player_pitch = static_cast<float>(state.range(1)) * 0.01f;
     place_view(g, *s.world, s.input);
     Vec3 v = view_direction(g);
     for (auto _ : state) {
         Vec3 end = g.camera_pos + v * 50.0f;
-        benchmark::DoNotOptimize(clip_segment(*s.world, g.camera_pos, end));
+        benchmark::DoNotOptimize(Plain ? plain_clip(*s.world, g.camera_pos, end)
+                                       : clip_segment(*s.world, g.camera_pos, end));
         benchmark::DoNotOptimize(end);
     }
 }
-BENCHMARK(BM_ClipViewRay)->Arg(0)->Arg(45)->Unit(benchmark::kMicrosecond);
+void BM_ClipViewRay(benchmark::State& state) { clip_view_ray<false>(state); }
+void BM_ClipViewRayPlain(benchmark::State& state) { clip_view_ray<true>(state); }
+BENCHMARK(BM_ClipViewRayPlain)
+    ->Args({0, 0})
+    ->Args({45, 30})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClipViewRay)
+    ->Args({0, 0})
+    ->Args({0, 30})
+    ->Args({45, 0})
+    ->Args({45, 30})
+    ->Unit(benchmark::kMicrosecond);
 
 // One shot ball's step: a 0.75-unit segment in open air.
-void BM_ClipShortSegment(benchmark::State& state) {
+template <bool Plain>
+void clip_short_segment(benchmark::State& state) {
     Scene& s = scene();
     Vec3 from = s.start->player_pos + vec3(0.3f, 4.0f, 0.2f);
     for (auto _ : state) {
         Vec3 end = from + vec3(0.5f, -0.3f, 0.47f);
-        benchmark::DoNotOptimize(clip_segment(*s.world, from, end));
+        benchmark::DoNotOptimize(Plain ? plain_clip(*s.world, from, end) : clip_segment(*s.world, from, end));
         benchmark::DoNotOptimize(end);
     }
 }
+void BM_ClipShortSegment(benchmark::State& state) { clip_short_segment<false>(state); }
+void BM_ClipShortSegmentPlain(benchmark::State& state) { clip_short_segment<true>(state); }
+BENCHMARK(BM_ClipShortSegmentPlain)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ClipShortSegment)->Unit(benchmark::kMicrosecond);
 
 // The player's body, resting on the ground after the pull moved it down.

@@ -16,8 +16,9 @@ constexpr float joint_offset = 0.4f;
 constexpr float pitch_limit = 1.5707964f;
 constexpr float view_ray_length = 50.0f;
 
-float down(const Input& input, int key_a, int key_b) {
-    return key_is_down(input, key_a) || key_is_down(input, key_b) ? 1.0f : 0.0f;
+// 1 when either of the two keys for one direction is down.
+float down(const Input& input, int arrow, int letter) {
+    return key_is_down(input, arrow) || key_is_down(input, letter) ? 1.0f : 0.0f;
 }
 
 Vec3 heading(float angle) { return vec3(std::cos(angle), 0.0f, std::sin(angle)); }

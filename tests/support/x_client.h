@@ -7,13 +7,17 @@
 //   XWindowId w = x.wait_for_game_window(game, 10000);
 //   ASSERT_NE(w, 0u);
 //   x.move_pointer(w, 320, 240);                 // keep the pointer inside
-//   x.tap_key(XK_Escape);                        // down, ~50 ms, up
-//   x.click(w, 100, 200);                        // left button, down ~50 ms up
+//   x.tap_key(XK_Escape);                        // down, 250 ms, up
+//   x.click(w, 100, 200);                        // left button, down 250 ms up
 //   x.close_window(w);                           // WM_DELETE_WINDOW
 //
 // The game reads input once per pass as states, so a press and release that
 // fall between two passes is never seen: tap_key and click hold for
-// hold_ms (default 50, about three passes) between down and up. There is no
+// hold_ms between down and up. The default of 250 ms spans a pass even on
+// the software renderer with the machine busy (a pass of a 640 x 480 window
+// takes 50 to 100 ms there), and a longer hold is harmless: the pressed
+// state lasts one pass either way. Leave as long between a release and the
+// next press of the same key or button. There is no
 // window manager: keyboard events go to the window under the pointer, so
 // move the pointer into the window before sending keys.
 #pragma once
@@ -86,13 +90,13 @@ public:
     // Keys by keysym (XK_Escape, XK_w, XK_space, XK_Up, ...).
     void key_down(XKeySym key) const;
     void key_up(XKeySym key) const;
-    void tap_key(XKeySym key, int hold_ms = 50) const;
+    void tap_key(XKeySym key, int hold_ms = 250) const;
 
     // Mouse buttons by X number: 1 left, 2 middle, 3 right.
     void button_down(int button) const;
     void button_up(int button) const;
     // Moves the pointer to (x, y) in the window, then presses and releases.
-    void click(XWindowId window, int x, int y, int button = 1, int hold_ms = 50) const;
+    void click(XWindowId window, int x, int y, int button = 1, int hold_ms = 250) const;
 
     // Reads the window's pixels. Reads what is on screen, i.e. the front
     // buffer as last swapped.

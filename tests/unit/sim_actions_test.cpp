@@ -1,4 +1,5 @@
 #include "sim/actions.h"
+#include "sim/collision.h"
 #include "sim_helpers.h"
 
 #include <gtest/gtest.h>
@@ -197,6 +198,54 @@ TEST_F(Actions, FlyingPushesTowardsTheAimPoint) {
     EXPECT_TRUE(game->flying);
     EXPECT_FLOAT_EQ(game->player_vel.z, -0.05f);
     EXPECT_TRUE(all_finite(*game));
+}
+
+}  // namespace
+
+namespace {
+
+// With the world's own builders: an edit shows in the collision lists in
+// the same update.
+struct ActionsOnMeshes : ::testing::Test {
+    std::unique_ptr<World> world = new_world();
+    std::unique_ptr<Game> game = new_game();
+    Input input;
+    Vec3 down = vec3(0.0f, -1.0f, 0.0f);
+
+    void SetUp() override {
+        set_atlas_tiles(*world);
+        world->block_grid[12][3][12] = 1;
+        build_block_meshes(*world);
+        build_terrain_meshes(*world);
+        build_collision_lists(*world);
+    }
+    // Where a ray straight down through (x, z) first meets the world.
+    float floor_at(float x, float z) {
+        Vec3 end = vec3(x, -5.0f, z);
+        clip_segment(*world, vec3(x, 20.0f, z), end);
+        return end.y;
+    }
+    void use(int32_t type, int32_t button) {
+        game->action_type = type;
+        input.mouse_button_state[button_left] = button;
+        apply_action(*game, *world, input, down, 1.0f);
+    }
+};
+
+TEST_F(ActionsOnMeshes, EditsReachTheCollisionListsAtOnce) {
+    EXPECT_FLOAT_EQ(floor_at(12.3f, 12.6f), 4.0f);
+    game->aim_point = vec3(12.3f, 4.0f, 12.6f);
+    use(RemoveBlock, input_held);
+    EXPECT_FLOAT_EQ(floor_at(12.3f, 12.6f), 0.0f);  // down to the flat ground
+
+    game->aim_point = vec3(30.3f, 0.0f, 30.6f);
+    use(SpawnBlock, input_pressed);  // the cell above the ground
+    EXPECT_EQ(world->block_grid[30][0][30], 1);
+    EXPECT_FLOAT_EQ(floor_at(30.3f, 30.6f), 1.0f);
+
+    game->aim_point = vec3(40.0f, 0.0f, 40.0f);
+    use(RaiseGround, input_held);
+    EXPECT_NEAR(floor_at(40.0f, 40.01f), 0.05f, 1e-3f);
 }
 
 }  // namespace

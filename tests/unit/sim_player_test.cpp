@@ -316,3 +316,27 @@ TEST(SimPlayer, AimAtTheShoulderKeepsTheArmFinite) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SimUpdate, AdvancesTheWorldClocks) {
+    auto world = new_world();
+    auto game = new_game();
+    update_game(*game, *world, centred_input(), 1.0f);
+    EXPECT_EQ(world->water_phase, 0.025f);
+    EXPECT_EQ(world->fall_offset, 0.1f);
+}
+
+TEST(SimUpdate, ABrokenSpeedDoesNotPoisonTheState) {
+    auto world = new_world();
+    set_flat_ground(*world, 0.0f);
+    auto game = new_game();
+    Input input = centred_input();
+    input.key_state[key_w] = input_held;
+    for (float speed : {NAN, 0.0f, -1.0f, INFINITY, 1e-30f}) {
+        update_game(*game, *world, input, speed);
+        ASSERT_TRUE(all_finite(*game)) << speed;
+    }
+}
+
+}  // namespace
