@@ -2,9 +2,11 @@
 // swap, from the start camera and a few other views. The goal is 62.5 frames
 // a second (16 ms of wall time). Time is wall time; CPU is the whole
 // process's, llvmpipe's rasterizer threads included, so it shows the work a
-// frame costs even when other programs share the cores. Baseline in the same
-// run: the same frame without the skip of slots beyond the fog, and the
-// culling alone (the CPU work of render_scene outside GL).
+// frame costs even when other programs share the cores. In the same run:
+// the frame as the game draws it (the baseline of record), the solid pass
+// nearest first, the older frame without the skip of slots beyond the fog,
+// the frame without mipmaps (the mipmapping setting), and the culling and
+// ordering alone (the CPU work of render_scene outside GL).
 #include "app/video.h"
 #include "render/hud.h"
 #include "render/scene.h"
@@ -20,6 +22,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -36,6 +39,8 @@ struct SceneRig {
     Atlas2D atlas;
     std::unique_ptr<World> world;
     std::unique_ptr<Game> game;
+    uint32_t mipmapped_texture = 0;
+    uint32_t plain_texture = 0;
 };
 
 SceneRig& rig() {
@@ -50,6 +55,8 @@ SceneRig& rig() {
     r.world = std::make_unique<World>();
     r.game = std::make_unique<Game>();
     init_atlas_tiles(*r.world, "Media/worldtexture.png", settings.mipmapping);
+    r.mipmapped_texture = r.world->world_texture;
+    r.plain_texture = load_world_texture("Media/worldtexture.png", false);
     r.models = build_models();
     scale_models(r.models);
     std::srand(1);
@@ -106,20 +113,23 @@ void set_view(Game& g, int view) {
     g.aim_point = {g.camera_pos.x + 50 * d.x, g.camera_pos.y + 50 * d.y, g.camera_pos.z + 50 * d.z};
 }
 
-void frames(benchmark::State& state, bool skip_beyond_fog) {
+// One frame as the main loop draws it: clear, scene, HUD, swap. Not inlined,
+// so that a profiler can be told to count only inside it.
+__attribute__((noinline)) void draw_frame(SceneRig& r, const ViewOptions& options) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    draw_world_view(*r.world, *r.game, r.models, r.screen, options);
+    draw_hud(r.atlas, r.screen, 60.0f, r.game->action_type);
+    SDL_GL_SwapBuffers();
+}
+
+void frames(benchmark::State& state, const ViewOptions& options, bool mipmapped = true) {
     SceneRig& r = rig();
     set_view(*r.game, static_cast<int>(state.range(0)));
+    r.world->world_texture = mipmapped ? r.mipmapped_texture : r.plain_texture;
     double main_thread_ms = 0.0;
     for (auto _ : state) {
         double start = thread_cpu_ms();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (skip_beyond_fog) {
-            render_scene(*r.world, *r.game, r.models, r.screen, r.atlas, 60.0f);
-        } else {
-            draw_world_view(*r.world, *r.game, r.models, r.screen, false);
-            draw_hud(r.atlas, r.screen, 60.0f, r.game->action_type);
-        }
-        SDL_GL_SwapBuffers();
+        draw_frame(r, options);
         main_thread_ms += thread_cpu_ms() - start;
     }
     // The calling thread's share: the game's code plus Mesa's vertex work
@@ -128,32 +138,54 @@ void frames(benchmark::State& state, bool skip_beyond_fog) {
     state.counters["main_thread_ms"] = main_thread_ms / static_cast<double>(state.iterations());
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                benchmark::Counter::kIsRate);
+    r.world->world_texture = r.mipmapped_texture;
 }
 
-void BM_RenderScene(benchmark::State& state) { frames(state, true); }
-void BM_RenderSceneNoFogSkip(benchmark::State& state) { frames(state, false); }
+// As render_scene draws: the baseline.
+void BM_RenderScene(benchmark::State& state) { frames(state, ViewOptions()); }
 
-// The culling decisions of one frame, both passes, without any GL call: the
+// The solid pass nearest first.
+void BM_RenderSceneNearestFirst(benchmark::State& state) {
+    ViewOptions options;
+    options.solid_order = SlotOrder::nearest_first;
+    frames(state, options);
+}
+
+// The older frame: every slot in the frustum drawn, fogged black or not.
+void BM_RenderSceneNoFogSkip(benchmark::State& state) {
+    ViewOptions options;
+    options.skip_beyond_fog = false;
+    frames(state, options);
+}
+
+// The world texture without mipmaps (mipmapping = 0 in settings.ini).
+void BM_RenderSceneNoMipmaps(benchmark::State& state) { frames(state, ViewOptions(), false); }
+
+// The culling decisions of one frame, both passes, and the order of the
+// solid pass (range 1: 0 listed, 1 nearest first), without any GL call: the
 // CPU work render_scene does outside GL besides issuing the draws.
 void BM_SlotCulling(benchmark::State& state) {
     SceneRig& r = rig();
     set_view(*r.game, static_cast<int>(state.range(0)));
-    draw_world_view(*r.world, *r.game, r.models, r.screen, true);
+    draw_world_view(*r.world, *r.game, r.models, r.screen, ViewOptions());
     float projection[16], modelview[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     int pcx = slot_of(r.game->player_pos.x), pcz = slot_of(r.game->player_pos.z);
+    SlotOrder order = state.range(1) == 0 ? SlotOrder::listed : SlotOrder::nearest_first;
+    std::vector<Slot> slots(slot_window_count);
     int drawn = 0;
     for (auto _ : state) {
         SlotCulling culling = make_slot_culling(projection, modelview, true, fog_end);
-        drawn = 0;
+        drawn = solid_slots_in_order(culling, pcx, pcz, r.game->camera_pos.x, r.game->camera_pos.z,
+                                     order, slots.data());
         for (int cx = pcx - slot_radius; cx <= pcx + slot_radius; ++cx) {
             for (int cz = pcz - slot_radius; cz <= pcz + slot_radius; ++cz) {
-                drawn += solid_slot_visible(culling, cx, cz);
                 drawn += water_slot_visible(culling, cx, cz);
             }
         }
         benchmark::DoNotOptimize(drawn);
+        benchmark::DoNotOptimize(slots.data());
     }
     state.counters["slots_drawn"] = drawn;
 }
@@ -165,9 +197,19 @@ BENCHMARK(BM_RenderScene)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
+BENCHMARK(BM_RenderSceneNearestFirst)
+    ->DenseRange(0, 4)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 BENCHMARK(BM_RenderSceneNoFogSkip)
     ->DenseRange(0, 4)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
-BENCHMARK(BM_SlotCulling)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RenderSceneNoMipmaps)
+    ->DenseRange(0, 4)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_SlotCulling)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1}})->Unit(benchmark::kMicrosecond);

@@ -3,6 +3,7 @@
 #include "render/matrix.h"
 #include "world/world.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -115,4 +116,23 @@ bool water_slot_visible(const SlotCulling& culling, int cx, int cz) {
     float x = (static_cast<float>(cx) + 0.5f) * slot_size;
     float z = (static_cast<float>(cz) + 0.5f) * slot_size;
     return cube_in_frustum(culling.frustum, x, 2.5f, z, 2.5f) && slot_within_fog(culling, cx, cz);
+}
+
+int solid_slots_in_order(const SlotCulling& culling, int pcx, int pcz, float eye_x, float eye_z,
+                         SlotOrder order, Slot* slots) {
+    int count = 0;
+    for (int cx = pcx - slot_radius; cx <= pcx + slot_radius; ++cx) {
+        for (int cz = pcz - slot_radius; cz <= pcz + slot_radius; ++cz) {
+            if (solid_slot_visible(culling, cx, cz)) slots[count++] = {cx, cz};
+        }
+    }
+    if (order == SlotOrder::listed) return count;
+    auto distance = [&](const Slot& s) {
+        float dx = (static_cast<float>(s.cx) + 0.5f) * slot_size - eye_x;
+        float dz = (static_cast<float>(s.cz) + 0.5f) * slot_size - eye_z;
+        return dx * dx + dz * dz;
+    };
+    std::stable_sort(slots, slots + count,
+                     [&](const Slot& a, const Slot& b) { return distance(a) < distance(b); });
+    return count;
 }

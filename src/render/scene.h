@@ -21,11 +21,20 @@ constexpr float fog_end = 125.0f;
 void render_scene(const World& world, const Game& game, const Models& models,
                   const Screen& screen, const Atlas2D& atlas, float fps);
 
-// The 3D part of render_scene, without the HUD. With skip_beyond_fog, slots
-// that lie wholly past the fog's end are not drawn: they could only paint
-// black over black, so the picture is the same either way.
+// How draw_world_view culls and orders; render_scene uses the defaults.
+struct ViewOptions {
+    // Slots wholly past the fog's end are not drawn: they could only paint
+    // black over black, so the picture is the same either way.
+    bool skip_beyond_fog = true;
+    // The walk of the solid pass. listed is the picture of record;
+    // nearest_first is cheaper but may change a rare pixel (see SlotOrder).
+    // The water pass, blended, always walks the slots in listed order.
+    SlotOrder solid_order = SlotOrder::listed;
+};
+
+// The 3D part of render_scene, without the HUD.
 void draw_world_view(const World& world, const Game& game, const Models& models,
-                     const Screen& screen, bool skip_beyond_fog);
+                     const Screen& screen, const ViewOptions& options);
 
 // Sets the projection (field of view in degrees, the screen's aspect, near 1,
 // far 1000) and the camera's modelview matrix, and turns the depth test on.

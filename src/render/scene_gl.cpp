@@ -7,6 +7,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <vector>
+
 namespace {
 
 // Empty chunks are common (open air); a draw of nothing is skipped.
@@ -27,20 +29,17 @@ void set_fog() {
     glEnable(GL_FOG);
 }
 
-void draw_solid_slots(const World& world, const SlotCulling& culling, int pcx, int pcz) {
-    for (int cx = pcx - slot_radius; cx <= pcx + slot_radius; ++cx) {
-        for (int cz = pcz - slot_radius; cz <= pcz + slot_radius; ++cz) {
-            if (!solid_slot_visible(culling, cx, cz)) continue;
-            int i = slot_mesh_index(cx, cz);
-            glPushMatrix();
-            glTranslatef(slot_size * static_cast<float>(cx), 0.0f,
-                         slot_size * static_cast<float>(cz));
-            draw_mesh(world.block_meshes[i]);
-            draw_mesh(world.terrain_meshes[i]);
-            glTranslatef(0.0f, -world.fall_offset, 0.0f);
-            draw_mesh(world.falling_meshes[i]);
-            glPopMatrix();
-        }
+void draw_solid_slots(const World& world, const Slot* slots, int count) {
+    for (int n = 0; n < count; ++n) {
+        int cx = slots[n].cx, cz = slots[n].cz;
+        int i = slot_mesh_index(cx, cz);
+        glPushMatrix();
+        glTranslatef(slot_size * static_cast<float>(cx), 0.0f, slot_size * static_cast<float>(cz));
+        draw_mesh(world.block_meshes[i]);
+        draw_mesh(world.terrain_meshes[i]);
+        glTranslatef(0.0f, -world.fall_offset, 0.0f);
+        draw_mesh(world.falling_meshes[i]);
+        glPopMatrix();
     }
 }
 
@@ -83,7 +82,7 @@ void extract_frustum(Frustum& frustum) {
 }
 
 void draw_world_view(const World& world, const Game& game, const Models& models,
-                     const Screen& screen, bool skip_beyond_fog) {
+                     const Screen& screen, const ViewOptions& options) {
     glEnable(GL_TEXTURE_2D);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -95,7 +94,7 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
     apply_camera(game, screen, screen.field_of_view);
     SlotCulling culling;
     extract_frustum(culling.frustum);
-    if (skip_beyond_fog) {
+    if (options.skip_beyond_fog) {
         float modelview[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
         enable_fog_skip(culling, modelview, fog_end);
@@ -104,7 +103,10 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
 
     int pcx = slot_of(game.player_pos.x);
     int pcz = slot_of(game.player_pos.z);
-    draw_solid_slots(world, culling, pcx, pcz);
+    std::vector<Slot> slots(slot_window_count);
+    int count = solid_slots_in_order(culling, pcx, pcz, game.camera_pos.x, game.camera_pos.z,
+                                     options.solid_order, slots.data());
+    draw_solid_slots(world, slots.data(), count);
     draw_entities(game, models);
     draw_water_slots(world, culling, pcx, pcz);
 
@@ -116,6 +118,6 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
 
 void render_scene(const World& world, const Game& game, const Models& models,
                   const Screen& screen, const Atlas2D& atlas, float fps) {
-    draw_world_view(world, game, models, screen, true);
+    draw_world_view(world, game, models, screen, ViewOptions());
     draw_hud(atlas, screen, fps, game.action_type);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -219,6 +220,69 @@ TEST(Slots, FogSkipDropsOnlySlotsWhollyBeyondTheFog) {
         }
         if (yaw == 0.0f) {
             EXPECT_EQ(skipped, 0);  // straight ahead the window ends before the fog does
+        }
+    }
+}
+
+// The listed order is the double loop of the window, cx outer, cz inner,
+// both ascending, keeping the visible slots; nearest_first draws the same
+// slots sorted by distance from the eye, equal distances in listed order.
+TEST(Slots, SolidSlotsInListedOrderAndNearestFirst) {
+    static Slot listed[slot_window_count], nearest[slot_window_count];
+    const struct {
+        float pitch, yaw;
+        Vec3 eye;
+    } views[] = {{0, 0, {25, 10, 25}},
+                 {10, 135, {-37.5f, 6, -12}},
+                 {-20, 250, {123, 15, -261.5f}},
+                 {89, 30, {2.5f, 40, 2.5f}}};
+    for (const auto& v : views) {
+        Mat4 modelview = view(v.pitch, v.yaw, v.eye);
+        SlotCulling culling = make_slot_culling(projection.m, modelview.m, true, 125.0f);
+        int pcx = slot_of(v.eye.x + 1.0f), pcz = slot_of(v.eye.z - 3.0f);  // the player near the eye
+        int count = solid_slots_in_order(culling, pcx, pcz, v.eye.x, v.eye.z, SlotOrder::listed, listed);
+        int n = 0;
+        for (int cx = pcx - slot_radius; cx <= pcx + slot_radius; ++cx) {
+            for (int cz = pcz - slot_radius; cz <= pcz + slot_radius; ++cz) {
+                if (!solid_slot_visible(culling, cx, cz)) continue;
+                ASSERT_LT(n, count);
+                EXPECT_EQ(listed[n].cx, cx);
+                EXPECT_EQ(listed[n].cz, cz);
+                ++n;
+            }
+        }
+        EXPECT_EQ(n, count);
+        EXPECT_GT(count, 50);
+
+        ASSERT_EQ(solid_slots_in_order(culling, pcx, pcz, v.eye.x, v.eye.z, SlotOrder::nearest_first,
+                                       nearest),
+                  count);
+        auto distance = [&](const Slot& s) {
+            float dx = (s.cx + 0.5f) * slot_size - v.eye.x, dz = (s.cz + 0.5f) * slot_size - v.eye.z;
+            return dx * dx + dz * dz;
+        };
+        auto listed_position = [&](const Slot& s) { return (s.cx - pcx) * 100 + (s.cz - pcz); };
+        for (int k = 1; k < count; ++k) {
+            float before = distance(nearest[k - 1]), after = distance(nearest[k]);
+            EXPECT_LE(before, after);
+            if (before == after) {
+                EXPECT_LT(listed_position(nearest[k - 1]), listed_position(nearest[k]));
+            }
+        }
+        // The same slots, each once.
+        std::vector<bool> seen(size_t(41 * 41));
+        for (int k = 0; k < count; ++k) {
+            int cell = (nearest[k].cx - pcx + slot_radius) * 41 + (nearest[k].cz - pcz + slot_radius);
+            ASSERT_GE(cell, 0);
+            ASSERT_LT(cell, 41 * 41);
+            EXPECT_FALSE(seen[size_t(cell)]);
+            seen[size_t(cell)] = true;
+            EXPECT_TRUE(solid_slot_visible(culling, nearest[k].cx, nearest[k].cz));
+        }
+        // The eye's own slot, when drawn, comes first.
+        if (solid_slot_visible(culling, slot_of(v.eye.x), slot_of(v.eye.z))) {
+            EXPECT_EQ(nearest[0].cx, slot_of(v.eye.x));
+            EXPECT_EQ(nearest[0].cz, slot_of(v.eye.z));
         }
     }
 }
