@@ -81,6 +81,33 @@ public:
         return pause_menu();
     }
 
+    // Once through everything a player meets early: every action used, the
+    // menu opened, a screenshot saved, the game resumed. The driver makes
+    // its one-time buffers then (those of the still image among them), so
+    // memory measured after this has no reason to grow.
+    bool warm_up() {
+        x_.move_pointer(window_, width / 2, height / 2 + 40);
+        for (int action = 0; action < 7; ++action) {
+            if (action > 0 && !tap_key_in_passes(x_, passes_, game_, XK_e, timeout_ms)) {
+                return false;
+            }
+            x_.button_down(1);
+            const bool held = wait(5);
+            x_.button_up(1);
+            if (!held || !wait(2)) return false;
+        }
+        if (!toggle_menu() || !wait(slide_passes + 2)) return false;
+        if (!click_in_passes(x_, passes_, game_, window_, menu_x, save_y, 1, timeout_ms)) {
+            return false;
+        }
+        ++saves_;
+        if (!click_in_passes(x_, passes_, game_, window_, menu_x, resume_y, 1, timeout_ms)) {
+            return false;
+        }
+        menu_open_ = false;
+        return wait(slide_passes + 2);
+    }
+
     // Releases everything, opens the menu and clicks "Exit".
     void exit_by_menu() {
         for (XKeySym key : held_keys_) x_.key_up(key);
@@ -172,12 +199,12 @@ private:
                                    pick(2) == 0 ? 2 : 4 + pick(2), timeout_ms);
         case 2:
             x_.tap_key(stray_keys[pick(15)], 0);
-            return wait(1);
+            return wait(2);
         default:
             // Usually unseen, but a pass may begin between the two: kept
             // clear of the menu's buttons.
             x_.click(window_, pick(2) == 0 ? pick(0, 140) : pick(500, width - 1), pick(height), 1, 0);
-            return wait(1);
+            return wait(2);
         }
     }
 
@@ -272,6 +299,9 @@ TEST(Monkey, RandomPlayEndsCleanlyWithFlatMemoryAndValidScreenshots) {
     auto elapsed_s = [&] { return std::chrono::duration<double>(clock::now() - begin).count(); };
     std::vector<std::pair<double, long>> memory;  // (seconds, kB)
     Monkey monkey(game, x, window, passes, seed);
+    ASSERT_TRUE(monkey.warm_up()) << "exit code " << game.exit_code() << ", stderr:\n"
+                                  << game.stderr_text();
+    const double warm_s = elapsed_s();
     bool alive = true;
     while (alive && elapsed_s() < seconds) {
         alive = monkey.step();
@@ -303,24 +333,63 @@ TEST(Monkey, RandomPlayEndsCleanlyWithFlatMemoryAndValidScreenshots) {
         EXPECT_TRUE(fs::exists(game.path("screenshot" + std::to_string(n) + ".png"))) << n;
     }
 
-    // Resident memory after the first seconds: the game's allocations are
-    // made at start-up, and the driver's caches fill within the first few
-    // seconds of varied play.
-    const double settle_s = std::min(10.0, seconds * 0.25);
+    // Memory after the first seconds: the game makes its allocations at
+    // start-up, and the driver its one-time buffers during the warm-up.
+    // Resident memory is sampled from outside and bounded. The C heap in use
+    // (the probe's mallinfo2 samples) shows growth of our own directly: its
+    // floor, the least in use over a stretch of play, moves only with the
+    // world's content (edits add and remove faces of the meshes and
+    // collision lists, a few MB either way); its peaks are transient (a
+    // screenshot's buffers). Memory no longer referenced is LeakSanitizer's
+    // to find, in the sanitizer run of this test.
+    const double settle_s = std::max(warm_s + 5.0, std::min(60.0, seconds * 0.25));
     long settled_kb = -1, peak_kb = 0;
     for (const auto& [t, kb] : memory) {
         if (t >= settle_s && settled_kb < 0) settled_kb = kb;
         if (t >= settle_s) peak_kb = std::max(peak_kb, kb);
     }
+    const std::vector<HeapSample> heap = passes.heap_samples();
     const std::vector<long long> swaps = passes.swap_begin_ns();
-    std::printf("monkey: seed %u, %d s, %d steps, %zu passes, %d menu openings, %d screenshots, "
-                "resident %ld kB at %.0f s, peak %ld kB after\n",
-                seed, seconds, monkey.steps(), swaps.size(), monkey.menu_openings(), pictures,
-                settled_kb, settle_s, peak_kb);
+    ASSERT_FALSE(heap.empty());
+    ASSERT_FALSE(swaps.empty());
+    const long long settle_ns = swaps.front() + static_cast<long long>(settle_s * 1e9);
+    const long long end_ns = heap.back().ns;
+    const long long quarter_ns = std::max(1LL, (end_ns - settle_ns) / 4);
+    long long early_floor = -1, late_floor = -1, peak_heap = 0;
+    for (const HeapSample& h : heap) {
+        if (h.ns < settle_ns) continue;
+        peak_heap = std::max(peak_heap, h.in_use);
+        if (h.ns < settle_ns + quarter_ns && (early_floor < 0 || h.in_use < early_floor)) {
+            early_floor = h.in_use;
+        }
+        if (h.ns >= end_ns - quarter_ns && (late_floor < 0 || h.in_use < late_floor)) {
+            late_floor = h.in_use;
+        }
+    }
+    std::printf("monkey: seed %u, %d s, %d steps, %zu passes, %d menu openings, %d screenshots\n",
+                seed, seconds, monkey.steps(), swaps.size(), monkey.menu_openings(), pictures);
+    std::printf("monkey: resident kB at");
+    for (double f : {0.0, 0.25, 0.5, 0.75, 1.0}) {
+        const double at = settle_s + f * (seconds - settle_s);
+        auto it = std::find_if(memory.begin(), memory.end(), [&](const auto& m) { return m.first >= at; });
+        if (it == memory.end()) it = memory.end() - 1;
+        std::printf(" %.0f s: %ld;", it->first, it->second);
+    }
+    std::printf(" peak after %.0f s: %ld\n", settle_s, peak_kb);
+    std::printf("monkey: heap in use, least in the first and last quarter after %.0f s: %lld and "
+                "%lld kB; peak %lld kB; malloc holds %lld kB at the end\n",
+                settle_s, early_floor / 1024, late_floor / 1024, peak_heap / 1024,
+                heap.back().held / 1024);
     ASSERT_GT(settled_kb, 0);
 #ifndef QUILL_SANITIZED
-    // A leak of even one mesh per pass would pass this within seconds.
-    EXPECT_LE(peak_kb, settled_kb + std::max(8192L, settled_kb / 20))
-        << "resident memory grew from " << settled_kb << " kB to " << peak_kb << " kB";
+    if (!game_is_wrapped()) {
+        // Growth by a mesh every few passes would break either bound in
+        // seconds.
+        ASSERT_GE(early_floor, 0);
+        EXPECT_LE(late_floor, early_floor + (8 << 20))
+            << "the heap in use grew from " << early_floor << " to " << late_floor << " bytes";
+        EXPECT_LE(peak_kb, settled_kb + std::max(16384L, settled_kb / 8))
+            << "resident memory grew from " << settled_kb << " kB to " << peak_kb << " kB";
+    }
 #endif
 }

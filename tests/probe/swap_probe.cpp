@@ -3,9 +3,13 @@
 // named by $QUILL_SWAP_LOG, "<begin ns> <end ns>" on CLOCK_MONOTONIC, so a
 // launcher can time the start-up to the first frame and the length of every
 // pass without any code in the game loop. The first line, "load <ns>", is
-// written when the probe is loaded, before the game's main runs.
+// written when the probe is loaded, before the game's main runs. Every 60th
+// swap adds "heap <ns> <in use> <held>": the bytes of the C heap handed out
+// and the bytes malloc holds from the system (mallinfo2), which tell a leak
+// from fragmentation or a driver cache when resident memory grows.
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -16,6 +20,7 @@ namespace {
 
 int log_fd = -1;
 void (*real_swap)() = nullptr;
+long long swaps = 0;
 
 long long now_ns() {
     timespec t;
@@ -48,6 +53,11 @@ extern "C" void SDL_GL_SwapBuffers() {
     const long long begin = now_ns();
     real_swap();
     const long long end = now_ns();
-    char line[64];
+    char line[96];
     write_line(line, std::snprintf(line, sizeof line, "%lld %lld\n", begin, end));
+    if (++swaps % 60 == 0 && log_fd >= 0) {
+        const struct mallinfo2 heap = mallinfo2();
+        write_line(line, std::snprintf(line, sizeof line, "heap %lld %zu %zu\n", end,
+                                       heap.uordblks + heap.hblkhd, heap.arena + heap.hblkhd));
+    }
 }

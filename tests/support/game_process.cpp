@@ -31,6 +31,11 @@ std::string settings_ini(int width, int height, bool fullscreen, bool antialiasi
     return out.str();
 }
 
+bool game_is_wrapped() {
+    const char* wrapper = std::getenv("QUILL_GAME_WRAPPER");
+    return wrapper != nullptr && *wrapper != '\0';
+}
+
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;
@@ -132,7 +137,12 @@ bool GameProcess::start(const char* display) {
             (setgroups(0, nullptr) != 0 || setgid(group_id_) != 0 || setuid(user_id_) != 0)) {
             _exit(126);
         }
-        execl(QUILL_BINARY, QUILL_BINARY, static_cast<char*>(nullptr));
+        if (game_is_wrapped()) {
+            execl("/bin/sh", "sh", "-c", "exec $QUILL_GAME_WRAPPER \"$0\"", QUILL_BINARY,
+                  static_cast<char*>(nullptr));
+        } else {
+            execl(QUILL_BINARY, QUILL_BINARY, static_cast<char*>(nullptr));
+        }
         _exit(127);
     }
     pid_ = pid;

@@ -60,7 +60,8 @@ public:
     std::string swap_log_path() const { return path("swaps.log"); }
 
     // Starts QUILL_BINARY in the working directory with stdin from /dev/null
-    // and stdout and stderr into files. display is the DISPLAY the game sees;
+    // and stdout and stderr into files. When $QUILL_GAME_WRAPPER is set (for
+    // example "valgrind --tool=memcheck"), the game runs under that command. display is the DISPLAY the game sees;
     // nullptr starts it with no display at all. Defaults to the test's own.
     bool start();
     bool start(const char* display);
@@ -85,6 +86,10 @@ private:
     pid_t pid_ = -1;
     int exit_code_ = -1;
 };
+
+// Whether $QUILL_GAME_WRAPPER runs the game under another program, which
+// may slow it down many times.
+bool game_is_wrapped();
 
 // Reads a whole file; empty when it cannot be read.
 std::string read_file(const std::string& path);

@@ -27,7 +27,7 @@ int SwapLog::count() const {
     std::string line;
     while (std::getline(in, line) && !in.eof()) {
         offset_ += static_cast<long long>(line.size()) + 1;
-        if (line.rfind("load ", 0) != 0) ++count_;
+        if (line.rfind("load ", 0) != 0 && line.rfind("heap ", 0) != 0) ++count_;
     }
     return count_;
 }
@@ -42,16 +42,18 @@ bool SwapLog::wait_for(int n, GameProcess& game, int timeout_ms) const {
 }
 
 long long SwapLog::load_ns() const {
+    // A wrapper (sh, valgrind) loads the probe too: the game's load is last.
+    long long ns = 0;
     for (const std::string& line : complete_lines(read_file(path_))) {
-        if (line.rfind("load ", 0) == 0) return std::stoll(line.substr(5));
+        if (line.rfind("load ", 0) == 0) ns = std::stoll(line.substr(5));
     }
-    return 0;
+    return ns;
 }
 
 std::vector<long long> SwapLog::swap_begin_ns() const {
     std::vector<long long> times;
     for (const std::string& line : complete_lines(read_file(path_))) {
-        if (line.rfind("load ", 0) == 0) continue;
+        if (line.rfind("load ", 0) == 0 || line.rfind("heap ", 0) == 0) continue;
         std::istringstream in(line);
         long long begin = 0;
         if (in >> begin) times.push_back(begin);
@@ -64,6 +66,7 @@ bool tap_key_in_passes(const XClient& x, const SwapLog& passes, GameProcess& gam
     x.key_down(key);
     const bool seen = passes.wait_for(2, game, timeout_ms);
     x.key_up(key);
+    if (seen) passes.wait_for(2, game, timeout_ms);
     return seen;
 }
 
@@ -73,5 +76,17 @@ bool click_in_passes(const XClient& x, const SwapLog& passes, GameProcess& game,
     x.button_down(button);
     const bool seen = passes.wait_for(2, game, timeout_ms);
     x.button_up(button);
+    if (seen) passes.wait_for(2, game, timeout_ms);
     return seen;
+}
+
+std::vector<HeapSample> SwapLog::heap_samples() const {
+    std::vector<HeapSample> samples;
+    for (const std::string& line : complete_lines(read_file(path_))) {
+        if (line.rfind("heap ", 0) != 0) continue;
+        std::istringstream in(line.substr(5));
+        HeapSample sample;
+        if (in >> sample.ns >> sample.in_use >> sample.held) samples.push_back(sample);
+    }
+    return samples;
 }

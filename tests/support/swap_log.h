@@ -20,6 +20,13 @@
 
 class GameProcess;
 
+// The C heap of the game at one swap (every 60th).
+struct HeapSample {
+    long long ns = 0;          // CLOCK_MONOTONIC
+    long long in_use = 0;      // bytes handed out by malloc
+    long long held = 0;        // bytes malloc holds from the system
+};
+
 class SwapLog {
 public:
     explicit SwapLog(std::string path) : path_(std::move(path)) {}
@@ -30,10 +37,12 @@ public:
     // timeout_ms; false on timeout or when the game ends first.
     bool wait_for(int n, GameProcess& game, int timeout_ms) const;
 
-    // Nanoseconds on CLOCK_MONOTONIC at which the probe was loaded (0 when
-    // the log has no load line), and the begin time of every swap.
+    // Nanoseconds on CLOCK_MONOTONIC at which the probe was loaded into the
+    // game (0 when the log has no load line), and the begin time of every
+    // swap.
     long long load_ns() const;
     std::vector<long long> swap_begin_ns() const;
+    std::vector<HeapSample> heap_samples() const;
 
 private:
     std::string path_;
@@ -42,9 +51,11 @@ private:
 };
 
 // Input that spans whole passes: the press is released only after the game
-// has finished a pass that began after it, so the press and the release are
-// read in different passes (a pass reads both of a pair it finds queued as
-// no press at all). False when the game ends or stops drawing meanwhile.
+// has finished a pass that began after it, and the call returns only after
+// two more passes, so the press, the release and the next press of the same
+// key are each read in a pass of their own (a pass that finds a release and
+// a press queued together reads no press at all). True when the press was
+// read; false when the game ended or stopped drawing first.
 bool tap_key_in_passes(const XClient& x, const SwapLog& passes, GameProcess& game, XKeySym key,
                        int timeout_ms);
 // Moves the pointer to (px, py) in the window and clicks the button likewise.
