@@ -71,6 +71,17 @@ public:
     bool step() {
         ++steps_;
         const int choice = pick(100);
+        const char* kind = choice < 25   ? "walk"
+                           : choice < 40 ? "use action"
+                           : choice < 50 ? "look"
+                           : choice < 57 ? "select action"
+                           : choice < 62 ? "first person"
+                           : choice < 67 ? "stray input"
+                           : choice < 80 ? "idle"
+                                         : "pause menu";
+        recent_.push_back(std::to_string(steps_) + " " + kind + " from pass " +
+                          std::to_string(passes_.count()) + (menu_open_ ? ", menu open" : ""));
+        if (recent_.size() > 12) recent_.erase(recent_.begin());
         if (choice < 25) return walk();
         if (choice < 40) return use_action();
         if (choice < 50) return look();
@@ -79,6 +90,13 @@ public:
         if (choice < 67) return stray_input();
         if (choice < 80) return idle();
         return pause_menu();
+    }
+
+    // The last steps taken, oldest first, for a failure message.
+    std::string recent_steps() const {
+        std::string text;
+        for (const std::string& line : recent_) text += "  " + line + "\n";
+        return text;
     }
 
     // Once through everything a player meets early: every action used, the
@@ -272,6 +290,7 @@ private:
     const SwapLog& passes_;
     std::mt19937 random_;
     std::set<XKeySym> held_keys_;
+    std::vector<std::string> recent_;
     bool menu_open_ = false;
     int saves_ = 0, steps_ = 0, menu_openings_ = 0;
 };
@@ -308,7 +327,8 @@ TEST(Monkey, RandomPlayEndsCleanlyWithFlatMemoryAndValidScreenshots) {
         memory.emplace_back(elapsed_s(), resident_kb(game.pid()));
     }
     ASSERT_TRUE(alive) << "the game ended or stalled during play; exit code " << game.exit_code()
-                       << ", stderr:\n" << game.stderr_text();
+                       << ", stderr:\n" << game.stderr_text() << "last steps:\n"
+                       << monkey.recent_steps() << "passes: " << passes.count();
     monkey.exit_by_menu();
     ASSERT_TRUE(game.wait(timeout_ms)) << "the game did not end after Exit";
     EXPECT_EQ(game.exit_code(), 0) << game.stderr_text();

@@ -1,0 +1,127 @@
+// The real binary, timed from outside through the swap probe: start-up from
+// exec to the first buffer swap (goal: under 250 ms), and the passes of a
+// running game in a 1024 x 768 window with its resident memory. Nothing is
+// added to the game for this; the probe only timestamps SDL_GL_SwapBuffers.
+#include "support/game_process.h"
+#include "support/swap_log.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <time.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int timeout_ms = 60000;
+
+long long now_ns() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec * 1000000000LL + t.tv_nsec;
+}
+
+// VmRSS of a process in kB, or -1.
+long resident_kb(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    }
+    return -1;
+}
+
+// User and system CPU time of a process and all its threads, in ms.
+double cpu_ms(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), {});
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos) return 0.0;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    double utime = 0, stime = 0;
+    for (int i = 3; fields >> field; ++i) {
+        if (i == 14) utime = std::stod(field);
+        if (i == 15) {
+            stime = std::stod(field);
+            break;
+        }
+    }
+    return (utime + stime) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+bool start_game(GameProcess& game, int width, int height) {
+    game.write_settings(settings_ini(width, height));
+    if (!game.copy_media()) return false;
+    game.use_swap_probe();
+    return game.start();
+}
+
+// From the fork that runs the game to its first SDL_GL_SwapBuffers: settings,
+// window, atlas, world texture, world generation, meshes and the first pass.
+// Counter to_main_ms: the part before the game's own code (exec, dynamic
+// linking, up to the probe's load).
+void BM_StartupToFirstFrame(benchmark::State& state) {
+    double to_main_ms = 0.0;
+    for (auto _ : state) {
+        GameProcess game;
+        SwapLog passes(game.swap_log_path());
+        const long long forked = now_ns();
+        if (!start_game(game, 1024, 768) || !passes.wait_for(1, game, timeout_ms)) {
+            state.SkipWithError("the game did not draw a frame");
+            return;
+        }
+        const long long first = passes.swap_begin_ns().front();
+        state.SetIterationTime(static_cast<double>(first - forked) / 1e9);
+        to_main_ms += static_cast<double>(passes.load_ns() - forked) / 1e6;
+        game.kill();
+    }
+    state.counters["to_main_ms"] = to_main_ms / static_cast<double>(state.iterations());
+}
+
+// A running game left alone in a 1024 x 768 window: the median pass (the
+// game holds every pass to at least 16 ms, so 62.5 frames a second is the
+// most it shows), the game's CPU time per pass over all its threads, and its
+// resident memory once running.
+void BM_GamePasses1024x768(benchmark::State& state) {
+    constexpr int warm_passes = 120, measured_passes = 300;
+    for (auto _ : state) {
+        GameProcess game;
+        SwapLog passes(game.swap_log_path());
+        if (!start_game(game, 1024, 768) || !passes.wait_for(warm_passes, game, timeout_ms)) {
+            state.SkipWithError("the game did not run");
+            return;
+        }
+        const double cpu_before = cpu_ms(game.pid());
+        const size_t first = passes.swap_begin_ns().size();
+        if (!passes.wait_for(measured_passes, game, timeout_ms)) {
+            state.SkipWithError("the game stopped");
+            return;
+        }
+        const double cpu_after = cpu_ms(game.pid());
+        const long rss = resident_kb(game.pid());
+        const std::vector<long long> swaps = passes.swap_begin_ns();
+        std::vector<double> lengths;
+        for (size_t i = first; i + 1 < swaps.size(); ++i) {
+            lengths.push_back(static_cast<double>(swaps[i + 1] - swaps[i]) / 1e6);
+        }
+        std::sort(lengths.begin(), lengths.end());
+        const double median_ms = lengths[lengths.size() / 2];
+        state.SetIterationTime(median_ms / 1e3);
+        state.counters["fps"] = 1000.0 / median_ms;
+        state.counters["p90_ms"] = lengths[lengths.size() * 9 / 10];
+        state.counters["cpu_ms_per_pass"] =
+            (cpu_after - cpu_before) / static_cast<double>(swaps.size() - 1 - first);
+        state.counters["rss_mb"] = static_cast<double>(rss) / 1024.0;
+        game.kill();
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_StartupToFirstFrame)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GamePasses1024x768)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
