@@ -26,15 +26,6 @@ long long now_ns() {
     return t.tv_sec * 1000000000LL + t.tv_nsec;
 }
 
-// VmRSS of a process in kB, or -1.
-long resident_kb(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-    }
-    return -1;
-}
-
 // User and system CPU time of a process and all its threads, in ms.
 double cpu_ms(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
@@ -103,7 +94,7 @@ void BM_GamePasses1024x768(benchmark::State& state) {
             return;
         }
         const double cpu_after = cpu_ms(game.pid());
-        const long rss = resident_kb(game.pid());
+        const long rss = game.resident_kb();
         const std::vector<long long> swaps = passes.swap_begin_ns();
         std::vector<double> lengths;
         for (size_t i = first; i + 1 < swaps.size(); ++i) {

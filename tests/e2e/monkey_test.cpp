@@ -43,15 +43,6 @@ int env_int(const char* name, int fallback) {
     return value != nullptr && *value != '\0' ? std::atoi(value) : fallback;
 }
 
-// Resident memory of a process in kB (VmRSS), or -1 once it has gone.
-long resident_kb(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-    }
-    return -1;
-}
-
 // Keys the game reads, and some it ignores.
 const XKeySym play_keys[] = {XK_w, XK_a, XK_s, XK_d, XK_Up, XK_Down, XK_Left, XK_Right, XK_space};
 const XKeySym stray_keys[] = {XK_x,      XK_1,      XK_F1,        XK_Tab,    XK_Shift_L,
@@ -324,7 +315,7 @@ TEST(Monkey, RandomPlayEndsCleanlyWithFlatMemoryAndValidScreenshots) {
     bool alive = true;
     while (alive && elapsed_s() < seconds) {
         alive = monkey.step();
-        memory.emplace_back(elapsed_s(), resident_kb(game.pid()));
+        memory.emplace_back(elapsed_s(), game.resident_kb());
     }
     ASSERT_TRUE(alive) << "the game ended or stalled during play; exit code " << game.exit_code()
                        << ", stderr:\n" << game.stderr_text() << "last steps:\n"

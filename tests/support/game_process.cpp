@@ -179,3 +179,12 @@ void GameProcess::kill() {
 }
 
 std::string GameProcess::stderr_text() const { return read_file(path("stderr.txt")); }
+
+long GameProcess::resident_kb() const {
+    if (pid_ <= 0) return -1;
+    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    }
+    return -1;
+}

@@ -77,6 +77,9 @@ public:
     // Kills a running game with SIGKILL and reaps it.
     void kill();
     pid_t pid() const { return pid_; }
+    // Resident memory of the running game in kB (VmRSS), or -1 once it has
+    // gone.
+    long resident_kb() const;
 
 private:
     std::string dir_;
