@@ -58,29 +58,30 @@ public:
     int steps() const { return steps_; }
     int menu_openings() const { return menu_openings_; }
 
-    // One thing a player does. False when the game has ended or stalled.
+    // One thing a player does, picked by weight. False when the game has
+    // ended or stalled.
     bool step() {
+        struct Kind {
+            int below;  // picked when the draw in 0..99 is under this
+            const char* name;
+            bool (Monkey::*act)();
+        };
+        static constexpr Kind kinds[] = {{25, "walk", &Monkey::walk},
+                                          {40, "use action", &Monkey::use_action},
+                                          {50, "look", &Monkey::look},
+                                          {57, "select action", &Monkey::select_action},
+                                          {62, "first person", &Monkey::first_person},
+                                          {67, "stray input", &Monkey::stray_input},
+                                          {80, "idle", &Monkey::idle},
+                                          {100, "pause menu", &Monkey::pause_menu}};
         ++steps_;
         const int choice = pick(100);
-        const char* kind = choice < 25   ? "walk"
-                           : choice < 40 ? "use action"
-                           : choice < 50 ? "look"
-                           : choice < 57 ? "select action"
-                           : choice < 62 ? "first person"
-                           : choice < 67 ? "stray input"
-                           : choice < 80 ? "idle"
-                                         : "pause menu";
-        recent_.push_back(std::to_string(steps_) + " " + kind + " from pass " +
+        const Kind* kind = kinds;
+        while (choice >= kind->below) ++kind;
+        recent_.push_back(std::to_string(steps_) + " " + kind->name + " from pass " +
                           std::to_string(passes_.count()) + (menu_open_ ? ", menu open" : ""));
         if (recent_.size() > 12) recent_.erase(recent_.begin());
-        if (choice < 25) return walk();
-        if (choice < 40) return use_action();
-        if (choice < 50) return look();
-        if (choice < 57) return select_action();
-        if (choice < 62) return first_person();
-        if (choice < 67) return stray_input();
-        if (choice < 80) return idle();
-        return pause_menu();
+        return (this->*kind->act)();
     }
 
     // The last steps taken, oldest first, for a failure message.
