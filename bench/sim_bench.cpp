@@ -4,12 +4,12 @@
 // balls never come to rest. Baselines in the same run: the snapshot copy
 // alone, the world's own share of an update (water, fall clock), and the
 // clip done the plain way, every triangle in full.
+#include "clip_reference.h"
 #include "sim/collision.h"
 #include "sim/player.h"
 #include "sim/update.h"
 #include "sim/vecmath.h"
-#include "world/generate.h"
-#include "world/mesh.h"
+#include "sim_helpers.h"
 #include "world/settle.h"
 #include "world/water.h"
 
@@ -21,38 +21,15 @@
 
 namespace {
 
-std::unique_ptr<World> bench_world() {
-    auto w = std::make_unique<World>();
-    set_atlas_tiles(*w);
-    std::srand(2024);
-    generate_world(*w);
-    build_block_meshes(*w);
-    build_falling_meshes(*w);
-    build_terrain_meshes(*w);
-    build_water_meshes(*w);
-    build_collision_lists(*w);
-    return w;
-}
-
 float uniform(float lo, float hi) {
     return lo + (hi - lo) * static_cast<float>(std::rand()) / static_cast<float>(RAND_MAX);
 }
 
-Input bench_input() {
-    Input input;
-    input.view_width = 800.0f;
-    input.view_height = 600.0f;
-    input.mouse_x = 400;
-    input.mouse_y = 300;
-    input.mouse_in_window = true;
-    return input;
-}
-
 struct Scene {
-    std::unique_ptr<World> world = bench_world();
+    std::unique_ptr<World> world = generated_world(2024);
     std::unique_ptr<Game> start = std::make_unique<Game>();
     std::unique_ptr<Game> game = std::make_unique<Game>();
-    Input input = bench_input();
+    Input input = centred_input();
 
     Scene() {
         Game& g = *start;
@@ -81,40 +58,6 @@ struct Scene {
         }
     }
 };
-
-// The clip without skipping any triangle: the baseline for clip_segment.
-bool plain_clip(const World& world, Vec3 s, Vec3& e) {
-    const int cx0 = static_cast<int>(std::floor(std::fmin(s.x, e.x) / 5.0f));
-    const int cx1 = static_cast<int>(std::floor(std::fmax(s.x, e.x) / 5.0f));
-    const int cz0 = static_cast<int>(std::floor(std::fmin(s.z, e.z) / 5.0f));
-    const int cz1 = static_cast<int>(std::floor(std::fmax(s.z, e.z) / 5.0f));
-    bool hit = false;
-    for (int cx = cx0; cx <= cx1; ++cx) {
-        for (int cz = cz0; cz <= cz1; ++cz) {
-            const int k = wrap_index(cx, 10) * 10 + wrap_index(cz, 10);
-            const Vec3 offset = vec3(5.0f * static_cast<float>(cx), 0.0f, 5.0f * static_cast<float>(cz));
-            s = s - offset;
-            e = e - offset;
-            for (const CollisionList* list : {&world.block_collision[k], &world.terrain_collision[k]}) {
-                for (int t = 0; t < list->triangle_count; ++t) {
-                    const Vec3 a = vec3_at(list->corner_a.get(), t), b = vec3_at(list->corner_b.get(), t);
-                    const Vec3 c = vec3_at(list->corner_c.get(), t);
-                    const Vec3 m = triangle_plane_normal(a, b, c);
-                    const float plane_d = -dot(m, a);
-                    if (!segment_crosses_plane(m, plane_d, s, e)) continue;
-                    const Vec3 x = line_plane_intersection(m, plane_d, s, e);
-                    if (point_in_triangle(x, a, b, c)) {
-                        e = x;
-                        hit = true;
-                    }
-                }
-            }
-            s = s + offset;
-            e = e + offset;
-        }
-    }
-    return hit;
-}
 
 Scene& scene() {
     static Scene s;

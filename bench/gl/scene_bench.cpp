@@ -61,11 +61,7 @@ SceneRig& rig() {
     scale_models(r.models);
     std::srand(1);
     generate_world(*r.world);
-    build_block_meshes(*r.world);
-    build_falling_meshes(*r.world);
-    build_terrain_meshes(*r.world);
-    build_water_meshes(*r.world);
-    build_collision_lists(*r.world);
+    build_world_meshes(*r.world);
     r.ready = true;
     return r;
 }

@@ -14,10 +14,6 @@ void init_game(Titles& titles, World& world, Game& game, Models& models,
     models = build_models();
     scale_models(models);
     generate_world(world);
-    build_block_meshes(world);
-    build_falling_meshes(world);
-    build_terrain_meshes(world);
-    build_water_meshes(world);
-    build_collision_lists(world);
+    build_world_meshes(world);
     place_player(game);
 }

@@ -262,3 +262,11 @@ void build_collision_lists(World& world) {
         build_collision_list(world.terrain_collision[i], world.terrain_meshes[i]);
     }
 }
+
+void build_world_meshes(World& world) {
+    build_block_meshes(world);
+    build_falling_meshes(world);
+    build_terrain_meshes(world);
+    build_water_meshes(world);
+    build_collision_lists(world);
+}

@@ -15,6 +15,10 @@ void build_falling_meshes(World& world);  // from falling_grid with tile_falling
 void build_terrain_meshes(World& world);  // from terrain_height with tile_terrain
 void build_water_meshes(World& world);    // from water_height with tile_water
 
+// Everything a newly generated world needs, in that order: the four mesh
+// sets, then the collision lists.
+void build_world_meshes(World& world);
+
 // For chunk 0..99: block_collision from block_meshes, then terrain_collision
 // from terrain_meshes. Call after the meshes it reads were rebuilt.
 void build_collision_lists(World& world);

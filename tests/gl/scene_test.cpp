@@ -126,11 +126,7 @@ protected:
         init_atlas_tiles(*world, "Media/worldtexture.png", false);
         std::srand(seed);
         generate_world(*world);
-        build_block_meshes(*world);
-        build_falling_meshes(*world);
-        build_terrain_meshes(*world);
-        build_water_meshes(*world);
-        build_collision_lists(*world);
+        build_world_meshes(*world);
         return world;
     }
 

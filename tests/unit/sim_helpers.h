@@ -85,11 +85,7 @@ inline std::unique_ptr<World> generated_world(unsigned seed) {
     set_atlas_tiles(*world);
     std::srand(seed);
     generate_world(*world);
-    build_block_meshes(*world);
-    build_falling_meshes(*world);
-    build_terrain_meshes(*world);
-    build_water_meshes(*world);
-    build_collision_lists(*world);
+    build_world_meshes(*world);
     return world;
 }
 
