@@ -2,6 +2,7 @@
 // settings files no editor writes, a settings "file" that is a directory,
 // and a working directory it may not write to. Each has one defined outcome
 // and none may crash the game or draw a sanitizer report.
+#include "launch.h"
 #include "support/game_process.h"
 #include "support/hostile_files.h"
 #include "support/swap_log.h"
@@ -42,16 +43,6 @@ std::string shipped(const char* name) {
                                              << text;
     }
     return ::testing::AssertionSuccess();
-}
-
-// Starts the game and waits until its window shows a drawn frame.
-void start_until_drawn(GameProcess& game, XClient& x, XWindowId& window) {
-    ASSERT_TRUE(game.start());
-    window = x.wait_for_game_window(game, timeout_ms);
-    ASSERT_NE(window, 0u) << "no window; exit code " << game.exit_code() << ", stderr: "
-                          << game.stderr_text();
-    ASSERT_TRUE(x.wait_for_frame(game, window, timeout_ms))
-        << "no frame; exit code " << game.exit_code() << ", stderr: " << game.stderr_text();
 }
 
 void close_and_expect_clean_exit(GameProcess& game, XClient& x, XWindowId window) {
@@ -110,7 +101,7 @@ TEST(HostileInput, BrokenWorldTextureLeavesTheWorldUntextured) {
         if (file.name == "a directory") fs::create_directory(path);
         else if (file.name != "missing") game.write_file("Media/worldtexture.png", file.bytes);
         XWindowId window = 0;
-        start_until_drawn(game, x, window);
+        ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, timeout_ms));
         close_and_expect_clean_exit(game, x, window);
     }
 }
@@ -156,7 +147,7 @@ TEST(HostileInput, PaletteAndSixteenBitArtServe) {
     XClient x;
     ASSERT_TRUE(x.open());
     XWindowId window = 0;
-    start_until_drawn(game, x, window);
+    ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, timeout_ms));
     x.move_pointer(window, 320, 240);
     exit_by_menu(x, passes, game, window);
     EXPECT_TRUE(only_expected_lines(game.stderr_text()));
@@ -190,7 +181,7 @@ TEST(HostileInput, HostileSettingsFilesGiveTheirDefinedSize) {
         if (c.directory) fs::create_directory(game.path("settings.ini"));
         else game.write_settings(c.text);
         XWindowId window = 0;
-        start_until_drawn(game, x, window);
+        ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, timeout_ms));
         WindowBox box;
         ASSERT_TRUE(x.window_box(window, box));
         EXPECT_EQ(box.width, c.width != 0 ? c.width : x.screen_width());
@@ -213,7 +204,7 @@ TEST(HostileInput, ScreenshotInReadOnlyDirectoryWritesNothingAndTheGameCarriesOn
     ASSERT_TRUE(x.open());
     if (!game.user().empty()) x.allow_local_user(game.user());
     XWindowId window = 0;
-    start_until_drawn(game, x, window);
+    ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, timeout_ms));
     x.move_pointer(window, 320, 240);
 
     open_menu(x, passes, game);

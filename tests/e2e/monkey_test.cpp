@@ -9,6 +9,7 @@
 // never by the clock, so a slow build sees the same input. The run's length
 // is QUILL_MONKEY_SECONDS (default 40) and its random sequence comes from
 // QUILL_MONKEY_SEED (default 1): a seed replays the same input.
+#include "launch.h"
 #include "support/game_process.h"
 #include "support/swap_log.h"
 #include "support/x_client.h"
@@ -299,10 +300,8 @@ TEST(Monkey, RandomPlayEndsCleanlyWithFlatMemoryAndValidScreenshots) {
     SwapLog passes(game.swap_log_path());
     XClient x;
     ASSERT_TRUE(x.open());
-    ASSERT_TRUE(game.start());
-    XWindowId window = x.wait_for_game_window(game, timeout_ms);
-    ASSERT_NE(window, 0u) << game.stderr_text();
-    ASSERT_TRUE(x.wait_for_frame(game, window, timeout_ms)) << game.stderr_text();
+    XWindowId window = 0;
+    ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, timeout_ms));
     x.move_pointer(window, width / 2, height / 2);
 
     using clock = std::chrono::steady_clock;

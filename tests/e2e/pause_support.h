@@ -8,6 +8,7 @@
 // and only then released.
 #pragma once
 
+#include "launch.h"
 #include "support/game_process.h"
 #include "support/x_client.h"
 
@@ -158,10 +159,7 @@ inline bool in_box(int px, int py, int left, int top, int right, int bottom) {
 inline void start_game(GameProcess& game, XClient& x, XWindowId& window) {
     game.write_settings(settings_ini(width, height));
     ASSERT_TRUE(game.copy_media());
-    ASSERT_TRUE(game.start());
-    window = x.wait_for_game_window(game, start_timeout_ms);
-    ASSERT_NE(window, 0u) << "exit code " << game.exit_code() << ", stderr: "
-                          << game.stderr_text();
+    ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, start_timeout_ms));
     // While the game runs the view turns by the pointer's offset from the
     // centre: keep it exactly there.
     x.move_pointer(window, cx, cy);

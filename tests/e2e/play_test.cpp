@@ -18,6 +18,7 @@
 // its passes are slow on the software renderer, so every key and button is
 // held until its effect shows and released only then. Timeouts are
 // generous; nothing passes or fails by speed.
+#include "launch.h"
 #include "support/game_process.h"
 #include "support/x_client.h"
 
@@ -240,10 +241,7 @@ protected:
         ASSERT_TRUE(x.open());
         game.write_settings(settings_ini(width, height));
         ASSERT_TRUE(game.copy_media());
-        ASSERT_TRUE(game.start());
-        window = x.wait_for_game_window(game, start_timeout_ms);
-        ASSERT_NE(window, 0u) << "exit code " << game.exit_code() << ", stderr: "
-                              << game.stderr_text();
+        ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, start_timeout_ms));
         // The view turns by the pointer's offset from the centre: keep it
         // exactly there unless turning.
         x.move_pointer(window, cx, cy);

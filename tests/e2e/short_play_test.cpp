@@ -3,6 +3,7 @@
 // step waits for the game's passes, not the clock, so the same session runs
 // under valgrind (tools/valgrind.sh sets QUILL_GAME_WRAPPER), where a pass
 // takes seconds.
+#include "launch.h"
 #include "support/game_process.h"
 #include "support/swap_log.h"
 #include "support/x_client.h"
@@ -31,10 +32,8 @@ TEST(ShortPlay, WalkActPauseSaveAndExit) {
     SwapLog passes(game.swap_log_path());
     XClient x;
     ASSERT_TRUE(x.open());
-    ASSERT_TRUE(game.start());
-    XWindowId window = x.wait_for_game_window(game, timeout_ms);
-    ASSERT_NE(window, 0u) << game.stderr_text();
-    ASSERT_TRUE(x.wait_for_frame(game, window, timeout_ms)) << game.stderr_text();
+    XWindowId window = 0;
+    ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, timeout_ms));
     x.move_pointer(window, width / 2, height / 2);
 
     // Walk forward with a jump, turning a little.

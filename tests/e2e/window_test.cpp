@@ -1,6 +1,7 @@
 // The real binary's window and exit codes: the size follows settings.ini,
 // closing the window ends cleanly, and a start that cannot open its window
 // says why on stderr and ends with its own code.
+#include "launch.h"
 #include "support/game_process.h"
 #include "support/x_client.h"
 #include "support/xvfb.h"
@@ -14,23 +15,12 @@ namespace {
 constexpr int start_timeout_ms = 20000;
 constexpr int exit_timeout_ms = 20000;
 
-// Opens the game with the given settings (none when nullptr) and returns its
-// window's box, leaving the game running.
+// Opens the game with the given settings (none when nullptr), leaving it
+// running once its window shows a frame.
 void open_game(GameProcess& game, XClient& x, XWindowId& window, const char* settings) {
     if (settings != nullptr) game.write_settings(settings);
     game.copy_media();
-    ASSERT_TRUE(game.start());
-    window = x.wait_for_game_window(game, start_timeout_ms);
-    ASSERT_NE(window, 0u) << "no window; exit code " << game.exit_code() << ", stderr: "
-                          << game.stderr_text();
-    ASSERT_TRUE(x.wait_for_frame(game, window, start_timeout_ms)) << game.stderr_text();
-}
-
-void close_and_expect_clean_exit(GameProcess& game, XClient& x, XWindowId window) {
-    ASSERT_TRUE(x.close_window(window));
-    ASSERT_TRUE(game.wait(exit_timeout_ms)) << "the game did not end after the close request";
-    EXPECT_EQ(game.exit_code(), 0) << game.stderr_text();
-    EXPECT_EQ(game.stderr_text(), "");
+    ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, start_timeout_ms));
 }
 
 // The one line a failed start prints: "quillmoor: <what>: <SDL's reason>".
@@ -61,7 +51,7 @@ TEST(Window, SizeFollowsSettingsAndClosingARunningGameEndsWithZero) {
     ASSERT_TRUE(x.open());
     XWindowId window = 0;
     std::string settings = "[display]\n" + settings_ini(640, 480) + "screenw = 800 ; ignored\n";
-    open_game(game, x, window, settings.c_str());
+    ASSERT_NO_FATAL_FAILURE(open_game(game, x, window, settings.c_str()));
     WindowBox box;
     ASSERT_TRUE(x.window_box(window, box));
     // The later screenw line wins.
@@ -76,7 +66,7 @@ TEST(Window, SizeFollowsSettingsAndClosingARunningGameEndsWithZero) {
     EXPECT_EQ(frame.height, 480);
     save_png(artifact_path("window_800x480.png"), frame);
     ASSERT_TRUE(game.running());
-    close_and_expect_clean_exit(game, x, window);
+    close_and_expect_clean_exit(game, x, window, exit_timeout_ms);
 }
 
 TEST(Window, MissingOrBrokenDashboardArtEndsWithFour) {
@@ -96,43 +86,29 @@ TEST(Window, MissingOrBrokenDashboardArtEndsWithFour) {
     }
 }
 
-TEST(Window, WithoutSettingsFileTakesDesktopSize) {
+// Opens the game with the given settings (none when nullptr), expects a
+// window of width x height (0: the screen's own) and closes it.
+void expect_window_size(const char* settings, int width, int height) {
     GameProcess game;
     XClient x;
     ASSERT_TRUE(x.open());
     XWindowId window = 0;
-    open_game(game, x, window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(open_game(game, x, window, settings));
     WindowBox box;
     ASSERT_TRUE(x.window_box(window, box));
-    EXPECT_EQ(box.width, x.screen_width());
-    EXPECT_EQ(box.height, x.screen_height());
-    close_and_expect_clean_exit(game, x, window);
+    EXPECT_EQ(box.width, width > 0 ? width : x.screen_width());
+    EXPECT_EQ(box.height, height > 0 ? height : x.screen_height());
+    close_and_expect_clean_exit(game, x, window, exit_timeout_ms);
 }
 
+TEST(Window, WithoutSettingsFileTakesDesktopSize) { expect_window_size(nullptr, 0, 0); }
+
 TEST(Window, ZeroHeightTakesDesktopHeightOnly) {
-    GameProcess game;
-    XClient x;
-    ASSERT_TRUE(x.open());
-    XWindowId window = 0;
-    open_game(game, x, window, "screenw = 700\nscreenh = 0\n");
-    WindowBox box;
-    ASSERT_TRUE(x.window_box(window, box));
-    EXPECT_EQ(box.width, 700);
-    EXPECT_EQ(box.height, x.screen_height());
-    close_and_expect_clean_exit(game, x, window);
+    expect_window_size("screenw = 700\nscreenh = 0\n", 700, 0);
 }
 
 TEST(Window, UnusableSizeValuesReadAsAbsent) {
-    GameProcess game;
-    XClient x;
-    ASSERT_TRUE(x.open());
-    XWindowId window = 0;
-    open_game(game, x, window, "screenw = nan\nscreenh = 5e9\nscreenbpp = -inf\n");
-    WindowBox box;
-    ASSERT_TRUE(x.window_box(window, box));
-    EXPECT_EQ(box.width, x.screen_width());
-    EXPECT_EQ(box.height, x.screen_height());
-    close_and_expect_clean_exit(game, x, window);
+    expect_window_size("screenw = nan\nscreenh = 5e9\nscreenbpp = -inf\n", 0, 0);
 }
 
 TEST(Window, NoDisplayEndsWithOneAndSaysWhy) {
@@ -173,7 +149,7 @@ TEST(Window, AntialiasingFallsBackWhereNoMultisampledVisualExists) {
     ASSERT_TRUE(x.window_box(window, box));
     EXPECT_EQ(box.width, 320);
     EXPECT_EQ(box.height, 240);
-    close_and_expect_clean_exit(game, x, window);
+    close_and_expect_clean_exit(game, x, window, exit_timeout_ms);
 }
 
 // The close request is seen by the end of the pass even when key and button
@@ -183,7 +159,7 @@ TEST(Window, CloseAmongKeyEventsAndWithTheMenuOpenEndsWithZero) {
     XClient x;
     ASSERT_TRUE(x.open());
     XWindowId window = 0;
-    open_game(game, x, window, settings_ini(400, 300).c_str());
+    ASSERT_NO_FATAL_FAILURE(open_game(game, x, window, settings_ini(400, 300).c_str()));
     RgbImage frame;
     ASSERT_TRUE(wait_for_drawn_frame(x, window, frame)) << game.stderr_text();
     x.move_pointer(window, 200, 150);
