@@ -8,6 +8,8 @@
 // the frame without mipmaps (the mipmapping setting), and the culling and
 // ordering alone (the CPU work of render_scene outside GL).
 #include "app/video.h"
+#include "gl/pose.h"
+#include "gl/window_support.h"
 #include "render/hud.h"
 #include "render/scene.h"
 #include "render/world_texture.h"
@@ -46,10 +48,7 @@ struct SceneRig {
 SceneRig& rig() {
     static SceneRig r;
     if (r.ready) return r;
-    Settings settings;
-    settings.screen_width = 1024;
-    settings.screen_height = 768;
-    settings.aspect_ratio = 1024.0f / 768.0f;
+    Settings settings = windowed(1024, 768);
     settings.mipmapping = true;
     if (setup_video(settings, r.screen) != 0) std::abort();
     r.world = std::make_unique<World>();
@@ -71,7 +70,6 @@ SceneRig& rig() {
 // reaches furthest; 3 looking down from above the ceiling; 4 from a negative
 // position looking up the wall.
 void set_view(Game& g, int view) {
-    const float quarter = 1.570796325f;
     struct View {
         Vec3 player;
         float yaw, pitch;
@@ -83,30 +81,8 @@ void set_view(Game& g, int view) {
                           {{25, 30, 25}, 2.0f, 0.7f, false},
                           {{-37, 4, -12}, -1.0f, -0.4f, false}};
     const View& v = views[view];
-    g.player_pos = v.player;
-    g.player_yaw = v.yaw;
-    g.player_pitch = v.pitch;
-    g.player_facing = v.yaw - quarter;
-    g.chest_pos = {v.player.x, v.player.y + 1.25f, v.player.z};
-    g.head_pos = {v.player.x, v.player.y + 1.65f, v.player.z};
-    g.hip_pos = {v.player.x, v.player.y + 0.25f, v.player.z};
-    for (int i = 0; i < 2; ++i) {
-        float side = g.player_facing + (i == 0 ? quarter : -quarter);
-        g.arm_root[i] = {v.player.x + 0.4f * std::cos(side), v.player.y + 1.15f,
-                         v.player.z + 0.4f * std::sin(side)};
-        g.hand_pos[i] = {g.arm_root[i].x, g.arm_root[i].y - 1.95f, g.arm_root[i].z};
-        g.leg_root[i] = {g.arm_root[i].x, v.player.y + 0.15f, g.arm_root[i].z};
-        g.foot_pos[i] = {g.leg_root[i].x, g.leg_root[i].y - 2.0f, g.leg_root[i].z};
-    }
-    if (v.start) {
-        g.camera_pos = v.player;
-        return;
-    }
-    float h = v.yaw - quarter;
-    Vec3 d{std::cos(h) * std::cos(v.pitch), -std::sin(v.pitch), std::sin(h) * std::cos(v.pitch)};
-    g.camera_pos = {v.player.x + std::cos(v.yaw) - 5 * d.x, v.player.y + 1 - 5 * d.y,
-                    v.player.z + std::sin(v.yaw) - 5 * d.z};
-    g.aim_point = {g.camera_pos.x + 50 * d.x, g.camera_pos.y + 50 * d.y, g.camera_pos.z + 50 * d.z};
+    pose_player(g, v.player, v.yaw, v.pitch);
+    if (v.start) g.camera_pos = v.player;
 }
 
 // One frame as the main loop draws it: clear, scene, HUD, swap. Not inlined,

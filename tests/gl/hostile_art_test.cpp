@@ -6,6 +6,7 @@
 #include "render/dashboard.h"
 #include "render/world_texture.h"
 #include "support/hostile_files.h"
+#include "window_support.h"
 
 #include <SDL.h>
 #include <GL/gl.h>
@@ -28,12 +29,8 @@ protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("quill_hostile_art_" + std::to_string(getpid()));
         fs::create_directories(dir_);
-        Settings settings;
-        settings.screen_width = 160;
-        settings.screen_height = 120;
-        settings.aspect_ratio = settings.screen_width / settings.screen_height;
         Screen screen;
-        ASSERT_EQ(setup_video(settings, screen), 0);
+        ASSERT_TRUE(open_window(screen, 160, 120));
     }
     void TearDown() override {
         SDL_Quit();

@@ -5,6 +5,7 @@
 #include "app/video.h"
 #include "support/game_process.h"
 #include "support/x_client.h"
+#include "window_support.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -171,12 +172,8 @@ bool pump_until(const std::function<bool()>& done) {
 // Real X input through the real window: symbols, buttons, the pointer and
 // mouse focus as the game sees them.
 TEST(WindowInput, XTestInputReachesTheTables) {
-    Settings settings;
-    settings.screen_width = 320;
-    settings.screen_height = 240;
-    settings.aspect_ratio = 320.0f / 240.0f;
     Screen screen;
-    ASSERT_EQ(setup_video(settings, screen), 0);
+    ASSERT_TRUE(open_window(screen, 320, 240));
     XClient x;
     ASSERT_TRUE(x.open());
     XWindowId window = x.wait_for_window(game_window_caption, 5000);

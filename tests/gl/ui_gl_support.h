@@ -3,7 +3,8 @@
 // in screen coordinates and PNG artifacts.
 #pragma once
 
-#include "app/video.h"
+#include "window_support.h"
+#include "render/dashboard.h"
 #include "render/draw2d.h"
 
 #include <SDL.h>
@@ -12,6 +13,7 @@
 #include <lodepng.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -27,14 +29,6 @@ struct Rgba {
 
 inline std::ostream& operator<<(std::ostream& out, const Rgba& c) {
     return out << "(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << "," << int(c.a) << ")";
-}
-
-inline bool open_window(Screen& screen, int width, int height) {
-    Settings settings;
-    settings.screen_width = static_cast<float>(width);
-    settings.screen_height = static_cast<float>(height);
-    settings.aspect_ratio = settings.screen_width / settings.screen_height;
-    return setup_video(settings, screen) == 0;
 }
 
 // Writes a w x h RGBA PNG whose pixels come from paint(x, y).
@@ -79,6 +73,14 @@ inline Rgba test_atlas_pixel(int x, int y) {
 
 inline std::string temp_path(const std::string& name) {
     return "/tmp/quill_ui_" + std::to_string(getpid()) + "_" + name;
+}
+
+// Loads the test atlas (test_atlas_pixel) as the game loads its own.
+inline bool load_test_atlas(Atlas2D& atlas) {
+    const std::string path = write_png(temp_path("atlas.png"), 1024, 256, test_atlas_pixel);
+    const bool loaded = load_dashboard(atlas, path.c_str());
+    std::remove(path.c_str());
+    return loaded;
 }
 
 // Pixel at window column x and row y counted from the top.

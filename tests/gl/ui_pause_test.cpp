@@ -14,9 +14,7 @@ class PauseWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(open_window(screen, 640, 480));
-        const std::string path = write_png(temp_path("atlas.png"), 1024, 256, test_atlas_pixel);
-        ASSERT_TRUE(load_dashboard(atlas, path.c_str()));
-        std::remove(path.c_str());
+        ASSERT_TRUE(load_test_atlas(atlas));
         reset_pause_state(pause, screen);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }

@@ -2,6 +2,7 @@
 // obtained, the GL state fixed for the run, and the failures that end a
 // start.
 #include "app/video.h"
+#include "window_support.h"
 
 #include <SDL.h>
 #include <GL/gl.h>
@@ -12,14 +13,6 @@
 #include <string>
 
 namespace {
-
-Settings windowed(float width, float height) {
-    Settings settings;
-    settings.screen_width = width;
-    settings.screen_height = height;
-    settings.aspect_ratio = width / height;
-    return settings;
-}
 
 bool enabled(GLenum cap) { return glIsEnabled(cap) == GL_TRUE; }
 

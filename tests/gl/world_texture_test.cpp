@@ -1,5 +1,6 @@
 #include "app/video.h"
 #include "render/world_texture.h"
+#include "window_support.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -43,12 +44,8 @@ std::string temp_file(const char* name) {
 class WorldTexture : public ::testing::Test {
 protected:
     void SetUp() override {
-        Settings settings;
-        settings.screen_width = 160;
-        settings.screen_height = 120;
-        settings.aspect_ratio = 160.0f / 120.0f;
         Screen screen;
-        ASSERT_EQ(setup_video(settings, screen), 0);
+        ASSERT_TRUE(open_window(screen, 160, 120));
     }
     void TearDown() override {
         for (const std::string& f : files_) std::remove(f.c_str());
