@@ -1,11 +1,13 @@
 // GL benchmarks draw into a real window: they run under a private Xvfb of
-// 1024 x 768 that this main starts and stops.
+// 1024 x 768 that this main starts and stops, from the source directory so
+// that the scene is drawn with the shipped Media wherever they are started.
 #include "support/xvfb.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
     XvfbServer xvfb;
@@ -14,6 +16,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     setenv("DISPLAY", xvfb.display().c_str(), 1);
+    if (chdir(QUILL_SOURCE_DIR) != 0) {
+        std::perror("gl_benchmarks: " QUILL_SOURCE_DIR);
+        return 1;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -21,6 +21,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -56,6 +57,10 @@ SceneRig& rig() {
     init_atlas_tiles(*r.world, "Media/worldtexture.png", settings.mipmapping);
     r.mipmapped_texture = r.world->world_texture;
     r.plain_texture = load_world_texture("Media/worldtexture.png", false);
+    if (r.mipmapped_texture == 0 || r.plain_texture == 0) {
+        std::fprintf(stderr, "scene benchmarks: Media/worldtexture.png did not load\n");
+        std::abort();
+    }
     r.models = build_models();
     scale_models(r.models);
     std::srand(1);
