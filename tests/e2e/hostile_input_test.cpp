@@ -24,7 +24,8 @@ namespace fs = std::filesystem;
 constexpr int timeout_ms = 30000;
 
 // Centres of the pause menu's buttons in a 640 x 480 window, fully in.
-constexpr int menu_x = 320, resume_y = 115, exit_y = 165, save_y = 215;
+constexpr int menu_x = 320, resume_y = menu_button_y(480, 0), exit_y = menu_button_y(480, 1),
+              save_y = menu_button_y(480, 2);
 
 std::string shipped(const char* name) {
     return read_file(std::string(QUILL_SOURCE_DIR) + "/Media/" + name);
@@ -72,6 +73,18 @@ void exit_by_menu(const XClient& x, const SwapLog& passes, GameProcess& game, XW
     EXPECT_EQ(game.exit_code(), 0) << game.stderr_text();
 }
 
+// A game in a 320 x 240 window whose Media/<name> is the hostile file: left
+// out when it is "missing", a directory when it is "a directory", else its
+// bytes.
+void replace_art(GameProcess& game, const std::string& name, const HostileFile& file) {
+    game.write_settings(settings_ini(320, 240));
+    ASSERT_TRUE(game.copy_media());
+    const std::string path = game.path("Media/" + name);
+    fs::remove(path);
+    if (file.name == "a directory") fs::create_directory(path);
+    else if (file.name != "missing") game.write_file("Media/" + name, file.bytes);
+}
+
 std::vector<std::string> screenshots_in(const std::string& dir) {
     std::vector<std::string> found;
     for (const auto& entry : fs::directory_iterator(dir)) {
@@ -94,12 +107,7 @@ TEST(HostileInput, BrokenWorldTextureLeavesTheWorldUntextured) {
     for (const HostileFile& file : files) {
         SCOPED_TRACE(file.name);
         GameProcess game;
-        game.write_settings(settings_ini(320, 240));
-        ASSERT_TRUE(game.copy_media());
-        const std::string path = game.path("Media/worldtexture.png");
-        fs::remove(path);
-        if (file.name == "a directory") fs::create_directory(path);
-        else if (file.name != "missing") game.write_file("Media/worldtexture.png", file.bytes);
+        ASSERT_NO_FATAL_FAILURE(replace_art(game, "worldtexture.png", file));
         XWindowId window = 0;
         ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, timeout_ms));
         close_and_expect_clean_exit(game, x, window);
@@ -114,12 +122,7 @@ TEST(HostileInput, BrokenDashboardEndsTheStartWithFour) {
     for (const HostileFile& file : files) {
         SCOPED_TRACE(file.name);
         GameProcess game;
-        game.write_settings(settings_ini(320, 240));
-        ASSERT_TRUE(game.copy_media());
-        const std::string path = game.path("Media/dashboard.png");
-        fs::remove(path);
-        if (file.name == "a directory") fs::create_directory(path);
-        else game.write_file("Media/dashboard.png", file.bytes);
+        ASSERT_NO_FATAL_FAILURE(replace_art(game, "dashboard.png", file));
         ASSERT_TRUE(game.start());
         ASSERT_TRUE(game.wait(timeout_ms));
         EXPECT_EQ(game.exit_code(), 4);

@@ -1,5 +1,5 @@
 // Starting and ending the real game in end-to-end tests, with the checks
-// every such test makes on the way. The helpers fail the test through
+// every such test makes on the way, and where its pause menu's buttons are. The helpers fail the test through
 // gtest's fatal assertions: call them inside ASSERT_NO_FATAL_FAILURE.
 #pragma once
 
@@ -29,3 +29,8 @@ inline void close_and_expect_clean_exit(GameProcess& game, XClient& x, XWindowId
     EXPECT_EQ(game.exit_code(), 0) << game.stderr_text();
     EXPECT_EQ(game.stderr_text(), "");
 }
+
+// Centre row of pause-menu button k (0 "Resume game", 1 "Exit", 2 "Save
+// screenshot") once the menu is fully in, in a window of the given height;
+// the buttons are centred across the window.
+constexpr int menu_button_y(int window_height, int k) { return window_height / 2 - 125 + 50 * k; }

@@ -35,7 +35,8 @@ namespace fs = std::filesystem;
 constexpr int width = 640, height = 480;
 constexpr int timeout_ms = 60000;
 // Centres of the pause menu's buttons when it is fully in.
-constexpr int menu_x = width / 2, resume_y = 115, exit_y = 165, save_y = 215;
+constexpr int menu_x = width / 2, resume_y = menu_button_y(height, 0),
+              exit_y = menu_button_y(height, 1), save_y = menu_button_y(height, 2);
 // Passes from the one that reads Escape until the menu is fully in or out.
 constexpr int slide_passes = 20;
 

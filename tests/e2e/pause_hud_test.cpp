@@ -46,7 +46,7 @@ TEST(Hud, ActionLabelFollowsQAndE) {
     XClient x;
     ASSERT_TRUE(x.open());
     XWindowId window = 0;
-    start_game(game, x, window);
+    ASSERT_NO_FATAL_FAILURE(start_game(game, x, window));
     sleep_ms(1000);
 
     // "actiontype_raiseground", 22 characters centred on x = 160: its cells

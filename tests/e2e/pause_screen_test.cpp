@@ -16,7 +16,7 @@ TEST(PauseScreen, MenuOverStillImageSavesResumesAndExits) {
     XClient x;
     ASSERT_TRUE(x.open());
     XWindowId window = 0;
-    start_game(game, x, window);
+    ASSERT_NO_FATAL_FAILURE(start_game(game, x, window));
     sleep_ms(1000);
     RgbImage running;
     ASSERT_TRUE(x.capture(window, running));

@@ -29,8 +29,9 @@ constexpr int cx = width / 2, cy = height / 2;
 constexpr int start_timeout_ms = 20000;
 constexpr int step_timeout_ms = 20000;
 
-// Centres of the three buttons when the menu is fully in: 240 - 125 + 50 k.
-constexpr int resume_y = 115, exit_y = 165, save_y = 215;
+// Centres of the three buttons when the menu is fully in.
+constexpr int resume_y = menu_button_y(height, 0), exit_y = menu_button_y(height, 1),
+              save_y = menu_button_y(height, 2);
 
 struct Rgb {
     int r, g, b;

@@ -19,7 +19,7 @@ namespace {
 // Small, for valgrind's sake; the menu's "Exit" and "Save screenshot" are
 // still inside the window (its "Resume game" is not).
 constexpr int width = 320, height = 240;
-constexpr int exit_y = height / 2 - 125 + 50, save_y = exit_y + 50;
+constexpr int exit_y = menu_button_y(height, 1), save_y = menu_button_y(height, 2);
 
 }  // namespace
 
