@@ -62,7 +62,6 @@ unsigned encode_screenshot(std::vector<uint8_t>& png, const std::vector<uint8_t>
     state.encoder.text_compression = 0;
     unsigned error = lodepng_add_text(&state.info_png, "Comment", "Created with LodePNG");
     if (error != 0) return error;
-    state.encoder.zlibsettings.windowsize = 2048;
     png.clear();
     return lodepng::encode(png, image, static_cast<unsigned>(width),
                            static_cast<unsigned>(height), state);

@@ -73,9 +73,7 @@ int slot_of(float coordinate) {
     return static_cast<int>(slot);
 }
 
-int slot_mesh_index(int cx, int cz) {
-    return wrap_index(cx, chunks_per_axis) * chunks_per_axis + wrap_index(cz, chunks_per_axis);
-}
+int slot_mesh_index(int cx, int cz) { return wrapped_chunk_index(cx, cz); }
 
 void enable_fog_skip(SlotCulling& culling, const float modelview[16], float fog_end) {
     // Eye depth is the modelview's third row; the eye looks down -z, so a

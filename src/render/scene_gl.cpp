@@ -7,8 +7,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <vector>
-
 namespace {
 
 // Empty chunks are common (open air); a draw of nothing is skipped.
@@ -74,10 +72,14 @@ void apply_camera(const Game& game, const Screen& screen, float fov_degrees) {
     glTranslatef(-game.camera_pos.x, -game.camera_pos.y, -game.camera_pos.z);
 }
 
-void extract_frustum(Frustum& frustum) {
-    float projection[16], modelview[16];
+void read_camera_matrices(float projection[16], float modelview[16]) {
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+}
+
+void extract_frustum(Frustum& frustum) {
+    float projection[16], modelview[16];
+    read_camera_matrices(projection, modelview);
     frustum = frustum_from_matrices(projection, modelview);
 }
 
@@ -92,21 +94,20 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
     apply_camera(game, screen, screen.field_of_view);
-    SlotCulling culling;
-    extract_frustum(culling.frustum);
-    if (options.skip_beyond_fog) {
-        float modelview[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-        enable_fog_skip(culling, modelview, fog_end);
-    }
+    float projection[16], modelview[16];
+    read_camera_matrices(projection, modelview);
+    const SlotCulling culling =
+        make_slot_culling(projection, modelview, options.skip_beyond_fog, fog_end);
     set_fog();
 
     int pcx = slot_of(game.player_pos.x);
     int pcz = slot_of(game.player_pos.z);
-    std::vector<Slot> slots(slot_window_count);
+    // The slots to draw, in drawing order; one frame's worth, kept between
+    // frames so that drawing allocates nothing.
+    static Slot slots[slot_window_count];
     int count = solid_slots_in_order(culling, pcx, pcz, game.camera_pos.x, game.camera_pos.z,
-                                     options.solid_order, slots.data());
-    draw_solid_slots(world, slots.data(), count);
+                                     options.solid_order, slots);
+    draw_solid_slots(world, slots, count);
     draw_entities(game, models);
     draw_water_slots(world, culling, pcx, pcz);
 

@@ -19,10 +19,6 @@ int chunk_of(float coordinate) {
     return static_cast<int>(std::floor(coordinate / static_cast<float>(chunk_size)));
 }
 
-int chunk_index(int cx, int cz) {
-    return wrap_index(cx, chunks_per_axis) * chunks_per_axis + wrap_index(cz, chunks_per_axis);
-}
-
 // Pushes p to radius from the edge point q. A centre exactly on the edge has
 // no direction to be pushed in; it goes out along the free side's normal,
 // the way a face pushes a centre lying in its plane.
@@ -137,7 +133,7 @@ bool collide_sphere(const World& world, Vec3& p, float radius) {
     bool contact = false;
     for (int cx = cx0; cx <= cx1; ++cx) {
         for (int cz = cz0; cz <= cz1; ++cz) {
-            int k = chunk_index(cx, cz);
+            int k = wrapped_chunk_index(cx, cz);
             float ox = static_cast<float>(chunk_size * cx), oz = static_cast<float>(chunk_size * cz);
             p.x -= ox;
             p.z -= oz;
@@ -159,7 +155,7 @@ bool clip_segment(const World& world, Vec3 s, Vec3& e) {
     bool hit = false;
     for (int cx = cx0; cx <= cx1; ++cx) {
         for (int cz = cz0; cz <= cz1; ++cz) {
-            int k = chunk_index(cx, cz);
+            int k = wrapped_chunk_index(cx, cz);
             Vec3 offset = vec3(static_cast<float>(chunk_size * cx), 0.0f,
                                static_cast<float>(chunk_size * cz));
             s = s - offset;

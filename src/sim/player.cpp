@@ -147,7 +147,7 @@ Vec3 view_direction(const Game& game) {
     return vec3(std::cos(h) * std::cos(p), -std::sin(p), std::sin(h) * std::cos(p));
 }
 
-void place_view(Game& game, const World& world, const Input& input) {
+Vec3 place_view(Game& game, const World& world, const Input& input) {
     Vec3 v = view_direction(game);
     if (input.mouse_button_state[button_right] == input_held) {
         game.camera_pos = vec3(game.player_pos.x, game.head_pos.y, game.player_pos.z);
@@ -157,4 +157,5 @@ void place_view(Game& game, const World& world, const Input& input) {
     }
     game.aim_point = game.camera_pos + v * view_ray_length;
     clip_segment(world, game.camera_pos, game.aim_point);
+    return v;
 }

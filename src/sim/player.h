@@ -42,4 +42,5 @@ Vec3 view_direction(const Game& game);
 
 // The camera (at the head while the right button is held, else over the
 // shoulder) and the aim point: the first surface on the 50-unit view ray.
-void place_view(Game& game, const World& world, const Input& input);
+// Returns the view direction it aimed along, which the actions use too.
+Vec3 place_view(Game& game, const World& world, const Input& input);

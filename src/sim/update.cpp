@@ -22,9 +22,9 @@ void update_game(Game& game, World& world, const Input& input, float speed) {
     move_player(game, world, intent, speed);
     place_body(game, world);
     mouse_look(game, input, speed);
-    place_view(game, world, input);
+    const Vec3 view = place_view(game, world, input);
 
-    apply_action(game, world, input, view_direction(game), speed);
+    apply_action(game, world, input, view, speed);
 
     spawn_seeker(game);
     update_balls(game, world, speed);

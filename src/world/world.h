@@ -89,6 +89,13 @@ inline int wrap_index(int i, int n) {
     return r < 0 ? r + n : r;
 }
 
+// The chunk that the repeated world shows at chunk coordinates (cx, cz),
+// any integers: (cx mod 10) * 10 + (cz mod 10), the index into the
+// per-chunk arrays.
+inline int wrapped_chunk_index(int cx, int cz) {
+    return wrap_index(cx, chunks_per_axis) * chunks_per_axis + wrap_index(cz, chunks_per_axis);
+}
+
 // Sets the four atlas tiles of the world surfaces (the middle half of each
 // tile in the first column of the 4 x 4 atlas). Pure: the texture itself is
 // loaded by the renderer.
