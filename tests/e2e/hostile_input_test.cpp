@@ -205,7 +205,6 @@ TEST(HostileInput, ScreenshotInReadOnlyDirectoryWritesNothingAndTheGameCarriesOn
     SwapLog passes(game.swap_log_path());
     XClient x;
     ASSERT_TRUE(x.open());
-    if (!game.user().empty()) x.allow_local_user(game.user());
     XWindowId window = 0;
     ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, timeout_ms));
     x.move_pointer(window, 320, 240);

@@ -7,8 +7,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <grp.h>
-#include <pwd.h>
+#include <linux/capability.h>
 #include <sstream>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -83,11 +82,7 @@ bool GameProcess::copy_media() {
 
 void GameProcess::make_read_only() {
     chmod(dir_.c_str(), 0555);
-    if (geteuid() != 0) return;
-    const passwd* nobody = getpwnam("nobody");
-    user_ = "nobody";
-    user_id_ = nobody != nullptr ? nobody->pw_uid : 65534;
-    group_id_ = nobody != nullptr ? nobody->pw_gid : 65534;
+    read_only_ = true;
 }
 
 void GameProcess::set_environment(const std::string& name, const std::string& value) {
@@ -95,9 +90,9 @@ void GameProcess::set_environment(const std::string& name, const std::string& va
 }
 
 void GameProcess::use_swap_probe() {
-    // Created here, so that a game running as another user can append to it.
+    // Created here, so that the game can append to it in a read-only
+    // directory.
     write_file("swaps.log", "");
-    chmod(swap_log_path().c_str(), 0666);
     const char* preload = std::getenv("LD_PRELOAD");
     std::string value = QUILL_SWAP_PROBE;
     if (preload != nullptr && *preload != '\0') value = std::string(preload) + " " + value;
@@ -131,10 +126,12 @@ bool GameProcess::start(const char* display) {
         }
         unsetenv("SDL_VIDEODRIVER");
         for (const auto& [name, value] : environment_) setenv(name.c_str(), value.c_str(), 1);
-        // Output files first: nobody could not create them in a read-only
-        // directory.
-        if (!user_.empty() &&
-            (setgroups(0, nullptr) != 0 || setgid(group_id_) != 0 || setuid(user_id_) != 0)) {
+        // Output files first: they could not be created in a read-only
+        // directory. Dropped from the bounding set, the overrides do not
+        // come back with root's full set when the game is executed.
+        if (read_only_ && geteuid() == 0 &&
+            (prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) != 0 ||
+             prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0) != 0)) {
             _exit(126);
         }
         if (game_is_wrapped()) {

@@ -42,14 +42,10 @@ public:
     // when the source holds no Media directory.
     bool copy_media();
 
-    // Makes the working directory read-only for the game: mode 0555, and
-    // since root may write there all the same, a test running as root starts
-    // the game as the user nobody instead (let it into the X server with
-    // XClient::allow_local_user(game.user())). Call before start().
+    // Makes the working directory read-only for the game: mode 0555. Root
+    // may write there all the same, so a game started by root runs without
+    // the capabilities that override file modes. Call before start().
     void make_read_only();
-    // The user the game runs as: "nobody" after make_read_only() under root,
-    // else empty (the test's own user).
-    const std::string& user() const { return user_; }
 
     // Sets an environment variable for the game (e.g. LD_PRELOAD).
     void set_environment(const std::string& name, const std::string& value);
@@ -83,8 +79,7 @@ public:
 
 private:
     std::string dir_;
-    std::string user_;
-    unsigned user_id_ = 0, group_id_ = 0;
+    bool read_only_ = false;
     std::vector<std::pair<std::string, std::string>> environment_;
     pid_t pid_ = -1;
     int exit_code_ = -1;

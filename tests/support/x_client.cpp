@@ -114,22 +114,6 @@ bool XClient::window_box(Window window, WindowBox& box) const {
     return true;
 }
 
-void XClient::allow_local_user(const std::string& name) const {
-    XServerInterpretedAddress user;
-    char type[] = "localuser";
-    std::string value = name;
-    user.type = type;
-    user.typelength = static_cast<int>(sizeof type - 1);
-    user.value = value.data();
-    user.valuelength = static_cast<int>(value.size());
-    XHostAddress host;
-    host.family = FamilyServerInterpreted;
-    host.length = sizeof user;
-    host.address = reinterpret_cast<char*>(&user);
-    XAddHost(display_, &host);
-    XSync(display_, False);
-}
-
 bool XClient::close_window(Window window) const {
     XEvent event;
     std::memset(&event, 0, sizeof event);

@@ -85,10 +85,6 @@ public:
     // XGetWindowAttributes of the window; false when it does not exist.
     bool window_box(XWindowId window, WindowBox& box) const;
 
-    // Lets the local user name connect to the server (as `xhost
-    // +si:localuser:name` does); the tests' servers admit only their owner.
-    void allow_local_user(const std::string& name) const;
-
     // Sends the WM_DELETE_WINDOW client message a window manager sends when
     // the user closes the window.
     bool close_window(XWindowId window) const;
