@@ -158,10 +158,11 @@ int purple_pixels(const RgbImage& image, const Region& region) {
 // hundredths, for which b(x, y) looks most like a at the point 1 / k as far
 // from the middle. Coming closer gives k above 1. Compared on grey means of
 // 4 x 4 cells, leaving out the columns of the avatar, which walks and turns
-// with the view.
+// with the view, and every cell that shows a seeker's purple.
 double far_scale(const RgbImage& a, const RgbImage& b) {
     constexpr int n = 4, columns = width / n, rows = height / n;
     constexpr int top = 80 / n, bottom = cy / n, skip_left = 112 / n, skip_right = 304 / n;
+    // Grey sums of the cells, -1 where a cell shows purple.
     auto grey = [](const RgbImage& image) {
         std::vector<int> g(static_cast<size_t>(columns) * rows, 0);
         for (int y = 0; y < height; ++y) {
@@ -171,13 +172,21 @@ double far_scale(const RgbImage& a, const RgbImage& b) {
                     image.rgb[i] + image.rgb[i + 1] + image.rgb[i + 2];
             }
         }
+        for (int row = 0; row < rows; ++row) {
+            for (int column = 0; column < columns; ++column) {
+                if (shows_purple(image, column * n, row * n, n)) {
+                    g[static_cast<size_t>(row) * columns + column] = -1;
+                }
+            }
+        }
         return g;
     };
-    auto used = [&](int column, int row) {
-        return column >= 0 && column < columns && row >= top && row < bottom &&
-               (column < skip_left || column >= skip_right);
-    };
     const std::vector<int> ga = grey(a), gb = grey(b);
+    auto used = [&](const std::vector<int>& g, int column, int row) {
+        return column >= 0 && column < columns && row >= top && row < bottom &&
+               (column < skip_left || column >= skip_right) &&
+               g[static_cast<size_t>(row) * columns + column] >= 0;
+    };
     double best = 1.0, best_error = -1.0;
     for (int hundredths = 80; hundredths <= 125; ++hundredths) {
         const double k = hundredths / 100.0;
@@ -189,7 +198,7 @@ double far_scale(const RgbImage& a, const RgbImage& b) {
                     std::lround(columns / 2 + (column + 0.5 - columns / 2) / k - 0.5));
                 const int from_row =
                     static_cast<int>(std::lround(rows / 2 + (row + 0.5 - rows / 2) / k - 0.5));
-                if (!used(column, row) || !used(from_column, from_row)) continue;
+                if (!used(gb, column, row) || !used(ga, from_column, from_row)) continue;
                 error += std::abs(gb[static_cast<size_t>(row) * columns + column] -
                                   ga[static_cast<size_t>(from_row) * columns + from_column]);
                 ++counted;
@@ -302,6 +311,7 @@ protected:
         // Nothing stays pressed into the next test's game.
         x.key_up(XK_w);
         x.key_up(XK_d);
+        x.key_up(XK_s);
         x.button_up(1);
         x.button_up(3);
         if (window != 0 && game.running()) {
@@ -322,22 +332,39 @@ protected:
                        const std::function<void()>& release, const Effect& effect,
                        const Rest& rest, RgbImage& after) {
         EXPECT_FALSE(effect(rest.first, rest.last)) << what << ": the view does it on its own";
+        int elapsed_ms = 0;
+        ASSERT_TRUE(show_effect(what, press, release, effect, rest, after, effect_timeout_ms,
+                                elapsed_ms))
+            << what << " did not show";
+        ASSERT_NO_FATAL_FAILURE(expect_no_effect_alone(what, effect, elapsed_ms));
+    }
+
+    // The first half of expect_effect: holds the input until the effect
+    // shows or timeout_ms passes, saves the pictures, and returns whether
+    // it showed and after how long.
+    bool show_effect(const std::string& what, const std::function<void()>& press,
+                     const std::function<void()>& release, const Effect& effect,
+                     const Rest& rest, RgbImage& after, int timeout_ms, int& elapsed_ms) {
         press();
         const auto pressed = std::chrono::steady_clock::now();
-        const bool seen =
-            wait_until([&] { return grab(x, window, after) && effect(rest.last, after); });
-        const int elapsed_ms = ms_since(pressed);
+        const bool seen = wait_until(
+            [&] { return grab(x, window, after) && effect(rest.last, after); }, timeout_ms);
+        elapsed_ms = ms_since(pressed);
         release();
         save(rest.last, what + "_before");
         save(after, what + "_after");
-        ASSERT_TRUE(seen) << what << " did not show";
-        if (elapsed_ms > rest_span_ms) {
-            Rest calm;
-            ASSERT_TRUE(wait_for_rest(x, window, calm)) << what << ": the view never came to rest";
-            sleep_ms(elapsed_ms - rest_span_ms);
-            ASSERT_TRUE(grab(x, window, calm.last));
-            EXPECT_FALSE(effect(calm.first, calm.last)) << what << ": the view does it on its own";
-        }
+        return seen;
+    }
+
+    // The second half: an effect that took longer than the rest before it
+    // must not show on its own over as long, once the view rests again.
+    void expect_no_effect_alone(const std::string& what, const Effect& effect, int elapsed_ms) {
+        if (elapsed_ms <= rest_span_ms) return;
+        Rest calm;
+        ASSERT_TRUE(wait_for_rest(x, window, calm)) << what << ": the view never came to rest";
+        sleep_ms(elapsed_ms - rest_span_ms);
+        ASSERT_TRUE(grab(x, window, calm.last));
+        EXPECT_FALSE(effect(calm.first, calm.last)) << what << ": the view does it on its own";
     }
 
     // Holds a key until the action label changes; returns the new label.
@@ -403,14 +430,31 @@ TEST_F(Play, PointerOffTheCentreTurnsTheViewEitherWayAndAtTheCentreNot) {
 }
 
 // Walking forward brings the far walls and the ceiling nearer: the scene
-// above the horizon spreads out from the middle.
+// above the horizon spreads out from the middle. A block can stand right in
+// the player's way, its face too high to climb; when W brings nothing
+// nearer, walking back (S) must take the scene further away.
 TEST_F(Play, HoldingWMovesTheViewForward) {
     Rest rest;
     ASSERT_TRUE(wait_for_rest(x, window, rest, whole_view, 0.05));
+    const Effect nearer = [](const RgbImage& a, const RgbImage& b) {
+        return far_scale(a, b) >= 1.04;
+    };
+    const Effect further = [](const RgbImage& a, const RgbImage& b) {
+        return far_scale(a, b) <= 0.96;
+    };
+    EXPECT_FALSE(nearer(rest.first, rest.last)) << "walk: the view does it on its own";
     RgbImage after;
+    int elapsed_ms = 0;
+    if (show_effect(
+            "walk", [&] { x.key_down(XK_w); }, [&] { x.key_up(XK_w); }, nearer, rest, after,
+            effect_timeout_ms / 2, elapsed_ms)) {
+        EXPECT_NO_FATAL_FAILURE(expect_no_effect_alone("walk", nearer, elapsed_ms));
+        return;
+    }
+    Rest blocked;
+    ASSERT_TRUE(wait_for_rest(x, window, blocked, whole_view, 0.05));
     ASSERT_NO_FATAL_FAILURE(expect_effect(
-        "walk", [&] { x.key_down(XK_w); }, [&] { x.key_up(XK_w); },
-        [](const RgbImage& a, const RgbImage& b) { return far_scale(a, b) >= 1.04; }, rest,
+        "walk_back", [&] { x.key_down(XK_s); }, [&] { x.key_up(XK_s); }, further, blocked,
         after));
 }
 
