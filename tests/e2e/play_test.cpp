@@ -430,9 +430,9 @@ TEST_F(Play, PointerOffTheCentreTurnsTheViewEitherWayAndAtTheCentreNot) {
 }
 
 // Walking forward brings the far walls and the ceiling nearer: the scene
-// above the horizon spreads out from the middle. A block can stand right in
-// the player's way, its face too high to climb; when W brings nothing
-// nearer, walking back (S) must take the scene further away.
+// above the horizon spreads out from the middle. A block, or the bank of a
+// pool, can stand right in the player's way, too high to climb; when W
+// brings nothing nearer, walking back (S) must take the scene further away.
 TEST_F(Play, HoldingWMovesTheViewForward) {
     Rest rest;
     ASSERT_TRUE(wait_for_rest(x, window, rest, whole_view, 0.05));
