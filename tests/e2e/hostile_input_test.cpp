@@ -150,8 +150,7 @@ TEST(HostileInput, PaletteAndSixteenBitArtServe) {
     XClient x;
     ASSERT_TRUE(x.open());
     XWindowId window = 0;
-    ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, timeout_ms));
-    x.move_pointer(window, 320, 240);
+    ASSERT_NO_FATAL_FAILURE(start_centred(game, x, window, 640, 480, timeout_ms));
     exit_by_menu(x, passes, game, window);
     EXPECT_TRUE(only_expected_lines(game.stderr_text()));
 }
@@ -206,8 +205,7 @@ TEST(HostileInput, ScreenshotInReadOnlyDirectoryWritesNothingAndTheGameCarriesOn
     XClient x;
     ASSERT_TRUE(x.open());
     XWindowId window = 0;
-    ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, timeout_ms));
-    x.move_pointer(window, 320, 240);
+    ASSERT_NO_FATAL_FAILURE(start_centred(game, x, window, 640, 480, timeout_ms));
 
     open_menu(x, passes, game);
     RgbImage paused;

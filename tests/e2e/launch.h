@@ -20,6 +20,15 @@ inline void start_until_drawn(GameProcess& game, XClient& x, XWindowId& window, 
         << "no frame; exit code " << game.exit_code() << ", stderr: " << game.stderr_text();
 }
 
+// Starts the game as start_until_drawn does and rests the pointer on the
+// centre of its width x height window: while the game runs, the view turns
+// by the pointer's offset from the centre.
+inline void start_centred(GameProcess& game, XClient& x, XWindowId& window, int width, int height,
+                          int timeout_ms) {
+    ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, timeout_ms));
+    x.move_pointer(window, width / 2, height / 2);
+}
+
 // Asks the window to close, as a window manager would, and expects the game
 // to end with 0 and nothing on stderr.
 inline void close_and_expect_clean_exit(GameProcess& game, XClient& x, XWindowId window,

@@ -302,8 +302,7 @@ TEST(Monkey, RandomPlayEndsCleanlyWithFlatMemoryAndValidScreenshots) {
     XClient x;
     ASSERT_TRUE(x.open());
     XWindowId window = 0;
-    ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, timeout_ms));
-    x.move_pointer(window, width / 2, height / 2);
+    ASSERT_NO_FATAL_FAILURE(start_centred(game, x, window, width, height, timeout_ms));
 
     using clock = std::chrono::steady_clock;
     const auto begin = clock::now();

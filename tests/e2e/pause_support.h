@@ -160,10 +160,7 @@ inline bool in_box(int px, int py, int left, int top, int right, int bottom) {
 inline void start_game(GameProcess& game, XClient& x, XWindowId& window) {
     game.write_settings(settings_ini(width, height));
     ASSERT_TRUE(game.copy_media());
-    ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, start_timeout_ms));
-    // While the game runs the view turns by the pointer's offset from the
-    // centre: keep it exactly there.
-    x.move_pointer(window, cx, cy);
+    ASSERT_NO_FATAL_FAILURE(start_centred(game, x, window, width, height, start_timeout_ms));
 }
 
 }  // namespace pause_e2e

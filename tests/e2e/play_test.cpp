@@ -297,10 +297,8 @@ protected:
         ASSERT_TRUE(x.open());
         game.write_settings(settings_ini(width, height));
         ASSERT_TRUE(game.copy_media());
-        ASSERT_NO_FATAL_FAILURE(start_until_drawn(game, x, window, start_timeout_ms));
-        // The view turns by the pointer's offset from the centre: keep it
-        // exactly there unless turning.
-        x.move_pointer(window, cx, cy);
+        // The pointer stays at the centre unless turning.
+        ASSERT_NO_FATAL_FAILURE(start_centred(game, x, window, width, height, start_timeout_ms));
         // The player falls from the start point and lands.
         Rest landed;
         ASSERT_TRUE(wait_for_rest(x, window, landed)) << "the view never came to rest";
