@@ -8,11 +8,10 @@
 // the frame without mipmaps (the mipmapping setting), and the culling and
 // ordering alone (the CPU work of render_scene outside GL).
 #include "app/video.h"
-#include "gl/pose.h"
-#include "gl/window_support.h"
 #include "render/hud.h"
 #include "render/scene.h"
 #include "render/world_texture.h"
+#include "sim/update.h"
 #include "world/generate.h"
 #include "world/mesh.h"
 
@@ -49,7 +48,10 @@ struct SceneRig {
 SceneRig& rig() {
     static SceneRig r;
     if (r.ready) return r;
-    Settings settings = windowed(1024, 768);
+    Settings settings;
+    settings.screen_width = 1024;
+    settings.screen_height = 768;
+    settings.aspect_ratio = 1024.0f / 768.0f;
     settings.mipmapping = true;
     if (setup_video(settings, r.screen) != 0) std::abort();
     r.world = std::make_unique<World>();
@@ -86,7 +88,12 @@ void set_view(Game& g, int view) {
                           {{25, 30, 25}, 2.0f, 0.7f, false},
                           {{-37, 4, -12}, -1.0f, -0.4f, false}};
     const View& v = views[view];
-    pose_player(g, v.player, v.yaw, v.pitch);
+    // The game's own update on an empty world poses the avatar and camera.
+    g = Game();
+    g.player_pos = v.player;
+    g.player_yaw = v.yaw;
+    g.player_pitch = v.pitch;
+    update_game(g, *std::make_unique<World>(), Input(), 1.0f);
     if (v.start) g.camera_pos = v.player;
 }
 

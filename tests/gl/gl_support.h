@@ -1,0 +1,65 @@
+// What the in-process GL tests share: a window opened by the game's own
+// set-up, files for the loaders, and reads of what GL holds.
+#pragma once
+
+#include "app/video.h"
+
+#include <SDL.h>
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <lodepng.h>
+
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+
+// Opens a width x height window (0: the desktop's) through setup_video.
+inline bool open_window(Screen& screen, int w, int h, bool fullscreen = false, bool antialiasing = false) {
+    Settings s;
+    s.screen_width = float(w), s.screen_height = float(h), s.aspect_ratio = float(w) / float(h);
+    s.fullscreen = fullscreen, s.antialiasing = antialiasing;
+    return setup_video(s, screen) == 0;
+}
+
+// A 640 x 480 window for each test, closed after it.
+struct GlTest : ::testing::Test {
+    void SetUp() override { ASSERT_TRUE(open_window(screen, 640, 480)); }
+    void TearDown() override { SDL_Quit(); }
+    Screen screen;
+};
+
+// Writes bytes to a file of this process under /tmp; returns its path.
+inline std::string temp_file(const std::string& name, const std::string& bytes) {
+    const std::string path = "/tmp/quill_gl_" + std::to_string(getpid()) + "_" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+// An RGBA picture, top row first, as a PNG of exactly the given form.
+inline std::string png(const std::vector<uint8_t>& rgba, int w, int h, LodePNGColorType type = LCT_RGBA, unsigned bits = 8) {
+    lodepng::State state;
+    state.encoder.auto_convert = 0, state.info_png.color.colortype = type, state.info_png.color.bitdepth = bits;
+    for (size_t i = 0; type == LCT_PALETTE && i < rgba.size(); i += 4)
+        lodepng_palette_add(&state.info_png.color, rgba[i], rgba[i + 1], rgba[i + 2], 255);
+    std::vector<uint8_t> file;
+    lodepng::encode(file, rgba, unsigned(w), unsigned(h), state);
+    return std::string(file.begin(), file.end());
+}
+
+// The back buffer as RGBA, bottom row first.
+inline std::vector<uint8_t> read_window(const Screen& screen) {
+    std::vector<uint8_t> rgba(size_t(screen.width) * size_t(screen.height) * 4);
+    glReadPixels(0, 0, int(screen.width), int(screen.height), GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+// One level of a texture as RGBA, rows in upload order; empty when absent.
+inline std::vector<uint8_t> texels(uint32_t name, int level) {
+    GLint w = 0, h = 0;
+    glBindTexture(GL_TEXTURE_2D, name);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
+    std::vector<uint8_t> rgba(size_t(w) * size_t(h) * 4);
+    if (!rgba.empty()) glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
