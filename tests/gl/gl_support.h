@@ -21,7 +21,6 @@ inline bool open_window(Screen& screen, int w, int h, bool fullscreen = false, b
     return setup_video(s, screen) == 0;
 }
 
-// A 640 x 480 window for each test, closed after it.
 struct GlTest : ::testing::Test {
     void SetUp() override { ASSERT_TRUE(open_window(screen, 640, 480)); }
     void TearDown() override { SDL_Quit(); }
@@ -46,10 +45,10 @@ inline std::string png(const std::vector<uint8_t>& rgba, int w, int h, LodePNGCo
     return std::string(file.begin(), file.end());
 }
 
-// The back buffer as RGBA, bottom row first.
-inline std::vector<uint8_t> read_window(const Screen& screen) {
-    std::vector<uint8_t> rgba(size_t(screen.width) * size_t(screen.height) * 4);
-    glReadPixels(0, 0, int(screen.width), int(screen.height), GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+// A w x h block of the back buffer from (x, y) as RGBA, bottom row first.
+inline std::vector<uint8_t> read_pixels(int x, int y, int w = 640, int h = 480) {
+    std::vector<uint8_t> rgba(size_t(w) * size_t(h) * 4);
+    glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     return rgba;
 }
 
