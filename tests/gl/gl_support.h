@@ -56,9 +56,8 @@ inline std::vector<uint8_t> read_pixels(int x, int y, int w = 640, int h = 480) 
 inline std::vector<uint8_t> texels(uint32_t name, int level) {
     GLint w = 0, h = 0;
     glBindTexture(GL_TEXTURE_2D, name);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w), glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
     std::vector<uint8_t> rgba(size_t(w) * size_t(h) * 4);
-    if (!rgba.empty()) glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    if (w > 0) glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     return rgba;
 }

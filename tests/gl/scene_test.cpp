@@ -28,9 +28,8 @@ struct Scene : GlTest {
         init_atlas_tiles(*world, "Media/worldtexture.png", false);
         std::srand(20261206), generate_world(*world), build_world_meshes(*world);
     }
-    // The game's own update on an empty world poses the avatar and camera;
-    // the second aims the arms at the aim point the first one found. Seekers
-    // start at fixed places, which do not move with the player: none here.
+    // The game's own update on an empty world poses the avatar and camera; the
+    // second aims the arms at the first one's aim point. No seekers: they do not wrap.
     void pose(float x, float y, float z, float yaw, float pitch) {
         *game = Game();
         for (int i = 0; i < 2; ++i) {
@@ -42,9 +41,7 @@ struct Scene : GlTest {
     std::vector<uint8_t> draw(const ViewOptions& options = ViewOptions()) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         draw_world_view(*world, *game, models, screen, options);
-        const std::vector<uint8_t> picture = read_pixels(0, 0);
-        SDL_GL_SwapBuffers();
-        return picture;
+        return read_pixels(0, 0);
     }
     std::unique_ptr<World> world = std::make_unique<World>();
     std::unique_ptr<Game> game = std::make_unique<Game>();
@@ -58,8 +55,8 @@ TEST_F(Scene, GlCameraIsTheCpuFrustum) {
     extract_frustum(gl);
     const Vec3 c = game->camera_pos;
     const Mat4 look = mat4_multiply(mat4_rotate(to_degrees(0.3f), 1, 0, 0), mat4_rotate(to_degrees(-2.1f), 0, 1, 0));
-    const Frustum cpu = frustum_from_matrices(mat4_perspective(45, 640.0 / 480, 1, 1000).m,
-                                              mat4_multiply(look, mat4_translate(-c.x, -c.y, -c.z)).m);
+    const Mat4 projection = mat4_perspective(45, 640.0 / 480, 1, 1000), view = mat4_multiply(look, mat4_translate(-c.x, -c.y, -c.z));
+    const Frustum cpu = frustum_from_matrices(projection.m, view.m);
     for (int i = 0; i < 24; ++i)
         EXPECT_NEAR(gl.planes[i / 4][i % 4], cpu.planes[i / 4][i % 4], 1e-4f * (1 + std::fabs(cpu.planes[i / 4][i % 4])));
 }
@@ -131,6 +128,5 @@ TEST_F(Scene, LimbEndsOnTheHand) {
             const std::vector<uint8_t> p = read_pixels(int(320 + s * end.x), int(240 + s * end.y), 1, 1);
             EXPECT_EQ(p[0] + p[1] + p[2] > 30, side > 0) << end.x << "," << end.y;
         }
-        SDL_GL_SwapBuffers();
     }
 }

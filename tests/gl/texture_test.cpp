@@ -33,26 +33,20 @@ static std::string tga(const std::vector<uint8_t>& rgba, int bits) {
 
 TEST_F(Textures, EveryFormatUploadsUnswapped) {
     const std::vector<uint8_t> plain = picture(16, 16), clear = picture(16, 16, false, true), grey = picture(16, 16, true);
-    const struct {
-        const char* name;  // its extension tells SDL_image how to read it
-        std::string file;
-        std::vector<uint8_t> want;
-        unsigned bytes_per_pixel, red_mask, tolerance;
-    } formats[] = {{"rgba.png", png(clear, 16, 16), clear, 4, 0xFF, 0},
-                   {"rgb.png", png(plain, 16, 16, LCT_RGB), plain, 3, 0xFF, 0},
-                   {"bgra.tga", tga(plain, 32), plain, 4, 0xFF0000, 0},
-                   {"bgr.tga", tga(plain, 24), plain, 3, 0xFF0000, 0},
-                   {"palette.png", png(plain, 16, 16, LCT_PALETTE), plain, 1, 0, 0},
-                   {"rgb555.tga", tga(plain, 16), plain, 2, 0x7C00, 8},
-                   {"rgb16.png", png(plain, 16, 16, LCT_RGB, 16), plain, 3, 0xFF, 0},
-                   {"grey.png", png(grey, 16, 16, LCT_GREY), grey, 1, 0xFF, 0},
-                   {"odd_pitch.png", png(picture(5, 3), 5, 3, LCT_RGB), picture(5, 3), 3, 0xFF, 0},
-                   {"widest.png", png(picture(16383, 4), 16383, 4, LCT_RGB), picture(16383, 4), 3, 0xFF, 0}};
+    // The name's extension tells SDL_image how to read the file; each must
+    // reach the loader as the pixel size and red mask given.
+    const struct { const char* name; std::string file; std::vector<uint8_t> want; unsigned bytes, red, tolerance; } formats[] = {
+        {"rgba.png", png(clear, 16, 16), clear, 4, 0xFF, 0}, {"rgb.png", png(plain, 16, 16, LCT_RGB), plain, 3, 0xFF, 0},
+        {"bgra.tga", tga(plain, 32), plain, 4, 0xFF0000, 0}, {"bgr.tga", tga(plain, 24), plain, 3, 0xFF0000, 0},
+        {"palette.png", png(plain, 16, 16, LCT_PALETTE), plain, 1, 0, 0}, {"rgb555.tga", tga(plain, 16), plain, 2, 0x7C00, 8},
+        {"rgb16.png", png(plain, 16, 16, LCT_RGB, 16), plain, 3, 0xFF, 0}, {"grey.png", png(grey, 16, 16, LCT_GREY), grey, 1, 0xFF, 0},
+        {"odd_pitch.png", png(picture(5, 3), 5, 3, LCT_RGB), picture(5, 3), 3, 0xFF, 0},
+        {"widest.png", png(picture(16383, 4), 16383, 4, LCT_RGB), picture(16383, 4), 3, 0xFF, 0}};
     for (const auto& f : formats) {
         const std::string path = temp_file(f.name, f.file);
         SDL_Surface* image = IMG_Load(path.c_str());
         ASSERT_NE(image, nullptr) << f.name;
-        EXPECT_EQ(image->format->BytesPerPixel << 24 | image->format->Rmask, f.bytes_per_pixel << 24 | f.red_mask) << f.name;
+        EXPECT_EQ(image->format->BytesPerPixel << 24 | image->format->Rmask, f.bytes << 24 | f.red) << f.name;
         SDL_FreeSurface(image);
         const std::vector<uint8_t> got = texels(load_world_texture(path.c_str(), false), 0);
         ASSERT_EQ(got.size(), f.want.size()) << f.name;

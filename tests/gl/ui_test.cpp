@@ -3,6 +3,8 @@
 #include "gl_support.h"
 #include "render/dashboard.h"
 
+#include <cmath>
+
 // Colour (0xRRGGBB) of each 20 x 20 cell of the test atlas.
 static uint32_t cell(int column, int row) { return uint32_t(column * 4) << 16 | uint32_t(row * 16) << 8 | 90; }
 static uint32_t glyph(char c) { return cell((c - 32) % 32, (c - 32) / 32); }
@@ -13,11 +15,10 @@ struct Ui : GlTest {
         GlTest::SetUp();
         // Glyph cells, the top three rows, are clear but for their middle 10 x 10.
         std::vector<uint8_t> rgba;
-        for (int y = 0; y < 256; ++y)
-            for (int x = 0; x < 1024; ++x) {
-                const bool clear = y < 60 && (x % 20 < 5 || x % 20 >= 15 || y % 20 < 5 || y % 20 >= 15);
-                rgba.insert(rgba.end(), {uint8_t(x / 20 * 4), uint8_t(y / 20 * 16), 90, uint8_t(clear ? 0 : 255)});
-            }
+        for (int i = 0, x = 0, y = 0; i < 1024 * 256; ++i, x = i % 1024, y = i / 1024) {
+            const bool clear = y < 60 && (std::abs(x % 20 - 9.5) > 5 || std::abs(y % 20 - 9.5) > 5);
+            rgba.insert(rgba.end(), {uint8_t(x / 20 * 4), uint8_t(y / 20 * 16), 90, uint8_t(clear ? 0 : 255)});
+        }
         ASSERT_TRUE(load(atlas, rgba, 1024, 256));
         reset_pause_state(pause, screen);
     }
