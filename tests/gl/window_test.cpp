@@ -9,11 +9,11 @@ TEST(Video, WindowSizesAndAntialiasing) {
         Screen screen;
         ASSERT_TRUE(open_window(screen, t[0], t[1], t[2], t[3]));
         GLint viewport[4], samples = -1;
-        glGetIntegerv(GL_VIEWPORT, viewport), glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
+        glGetIntegerv(GL_VIEWPORT, viewport), glGetIntegerv(GL_SAMPLES, &samples);
         const SDL_Surface* s = SDL_GetVideoSurface();
         EXPECT_EQ(std::vector<int>({s->w, s->h, viewport[2], viewport[3], int(screen.width), int(screen.height),
                                     (s->flags & SDL_FULLSCREEN) != 0, samples}),
-                  std::vector<int>({t[4], t[5], t[4], t[5], t[4], t[5], t[2], t[3]})) << t[0];
+                  std::vector<int>({t[4], t[5], t[4], t[5], t[4], t[5], t[2], 4 * t[3]})) << t[0];
         SDL_Quit();
     }
 }
