@@ -80,16 +80,18 @@ TEST_F(Ui, HeldButtonDoesNotClick) {
     EXPECT_TRUE(quit);
 }
 
-TEST_F(Ui, SmallerAtlasKeepsItsAlphaAndTheRestIsClear) {
-    std::vector<uint8_t> small(300 * 100 * 4);
-    for (size_t i = 0; i < small.size(); ++i) small[i] = uint8_t(i % 4 == 3 ? 10 + i / 4 % 240 : i * 7 / 3);
-    Atlas2D a;
-    ASSERT_TRUE(load(a, small, 300, 100));
-    const std::vector<uint8_t> t = texels(a.texture, 0);
-    ASSERT_EQ(t.size(), 1024u * 256 * 4);
-    for (size_t i = 0; i < t.size(); ++i) {
-        const size_t x = i / 4 % 1024, y = i / 4 / 1024;
-        const int want = x < 300 && y < 100 ? small[(y * 300 + x) * 4 + i % 4] : i % 4 == 3 ? 0 : t[i];
-        ASSERT_EQ(t[i], want) << x << "," << y;
+// A smaller image keeps its alpha and leaves the rest clear; a larger one is cut.
+TEST_F(Ui, AtlasImageKeepsItsAlphaAndIsCutToTheAtlas) {
+    for (const size_t w : {300, 1100}) {
+        std::vector<uint8_t> image(w * w / 3 * 4);
+        for (size_t i = 0; i < image.size(); ++i) image[i] = uint8_t(i % 4 == 3 ? 10 + i / 4 % 240 : i * 7 / 3);
+        Atlas2D a;
+        ASSERT_TRUE(load(a, image, int(w), int(w / 3)));
+        const std::vector<uint8_t> t = texels(a.texture, 0);
+        ASSERT_EQ(t.size(), 1024u * 256 * 4);
+        for (size_t i = 0; i < t.size(); ++i) {
+            const size_t x = i / 4 % 1024, y = i / 4 / 1024;
+            ASSERT_EQ(t[i], x < w && y < w / 3 ? image[(y * w + x) * 4 + i % 4] : i % 4 == 3 ? 0 : t[i]) << w << ": " << x << "," << y;
+        }
     }
 }
