@@ -1,5 +1,4 @@
-// The app shell's logic: the settings reader, frame pacing, the pause
-// screen's decisions and the screenshots it saves.
+// The app shell's logic: the settings reader, frame pacing, the pause screen and the screenshots it saves.
 #include "app/pacing.h"
 #include "app/pause.h"
 #include "app/screenshot.h"
@@ -45,17 +44,15 @@ TEST(Settings, FileTextGivesValues) {
     const std::string full = "[video]\r\nmipmapping = 1\r\nscreenh = 768\r\n# a comment\r\nscreenw = 1024\r\n"
                              "screenbpp = 32\r\nfullscreen = 0\r\nshowcursor = 1\r\nantialiasing = 1";
     const std::string pad(243, '0'), cut = "screenw=" + pad + "10245\nscreenh=600\n";
-    // 100 lines of 255 characters with CR LF: exactly what is ever read.
     const std::string limit = repeat(99, std::string(255, 'x') + "\r\n") + "screenw=" + pad + "0640\r\nscreenh=480\n";
     const struct { std::string text; Field field; float want; } rows[] = {
         {full, W, 1024}, {full, H, 768}, {full, BPP, 32}, {full, FULL, 0}, {full, CURSOR, 1}, {full, AA, 1},
         {full, MIP, 1}, {"  scr eenw =  1 0 2 4  \n", W, 1024},  // spaces go anywhere, but nothing else may lead
         {"#screenw = 1024\n", W, 0}, {"\tscreenw = 1024\n", W, 0}, {"screenwidth = 1024\n", W, 0},
-        // Values as atof reads them; whole numbers truncate; any non-zero is on.
+        // As atof reads them; whole numbers truncate; any non-zero is on; what no float or int holds is absent.
         {"screenw =\t800\n", W, 800}, {"screenw = 1024px\n", W, 1024}, {"screenw = +5e2\n", W, 500},
         {"screenbpp = 16.9\n", BPP, 16}, {"screenbpp = -16.9\n", BPP, -16}, {"fullscreen = 0.5\n", FULL, 1},
         {"fullscreen = -0\n", FULL, 0}, {"fullscreen = yes\n", FULL, 0},
-        // Numbers no float or int can hold read as absent.
         {"screenw = nan\n", W, 0}, {"screenw = 1e39\n", W, 0}, {"screenw = 3e9\n", W, 0}, {"screenh = -3e9\n", H, 0},
         {"screenw = 2147483520\n", W, 2147483520.0f},
         {"screenbpp = 1e10\n", BPP, 0}, {"screenbpp = -2147483648\n", BPP, -2147483648.0f},
@@ -65,7 +62,7 @@ TEST(Settings, FileTextGivesValues) {
         {repeat(99, "#\n") + "screenh = 480\n", H, 480}, {repeat(100, "#\n") + "screenw = 640\n", W, 0},
         // 255 characters to a line, spaces counted; a longer one keeps its start and ends the reading.
         {"screenw=" + pad + "1024\r\nscreenh=600\n", H, 600}, {cut, W, 1024}, {cut, H, 0},
-        {"screenw = 640" + std::string(300, ' ') + "\nscreenh = 480\n", H, 0}, {limit, W, 640}, {limit, H, 0},
+        {"screenw = 640" + std::string(300, ' ') + "\nscreenh = 480\n", H, 0}, {limit, W, 640}, {limit, H, 0},  // all read
         // A NUL ends what a line shows; a lone carriage return stays in it.
         {std::string("screenw=12\0 34\n", 15), W, 12}, {"screenh=5\rscreenbpp=9\n", H, 5},
         {"screenh=5\rscreenbpp=9\n", BPP, 0}};
@@ -84,8 +81,7 @@ TEST(Pacing, FramesLastAtLeastSixteenTicks) {
         EXPECT_TRUE(step.delay_ms == r.delay && step.frame_ms == r.frame && step.fps == r.fps) << r.now;
         EXPECT_EQ(step.last_frame_ticks, r.last + uint32_t(r.frame)) << r.now;
     }
-    // What the sleep oversleeps goes to the next frame, so the frames counted
-    // add up to the ticks that passed (tens: ticks of work; units: overslept).
+    // Oversleeping is charged to the next frame (tens: ticks of work; units: overslept).
     uint32_t last = 0, now = 0, counted = 0;
     for (const uint32_t work_and_oversleep : {52u, 34u, 200u, 1u, 160u, 93u}) {
         const FrameStep step = step_frame(last, now += work_and_oversleep / 10);
@@ -130,7 +126,6 @@ TEST(Pause, ButtonAnswersThirteenPixelsAroundIt) {
         {r.left - 13, 259, true}, {r.left - 14, 259, false}, {right + 13, 259, true}, {right + 14, 259, false},
         {512, r.top - 13, true},  {512, r.top - 14, false},  {512, bottom + 13, true}, {512, bottom + 14, false}};
     for (const auto& row : rows) EXPECT_EQ(button_hovered(r, row.x, row.y), row.hovered) << row.x << "," << row.y;
-    // 4097 * 4097 is not a float: a float product would make the still image 4 bytes short.
     EXPECT_TRUE(frozen_frame_bytes(4097, 4097) == 67141636 && frozen_frame_bytes(0, 7) + frozen_frame_bytes(-1, 7) == 0);
 }
 
@@ -143,8 +138,7 @@ TEST(Screenshot, FirstFreeNumberAndNothingLeftBehind) {
     for (int want : {2, 4, 5}) EXPECT_EQ(save_screenshot(frame.data(), 8, 8, dir.path.c_str()), want);
     EXPECT_TRUE(dir.bytes(1) == std::vector<unsigned char>({'m', 'i', 'n', 'e'}) && dir.bytes(2) == dir.bytes(5));
     EXPECT_NE(access((dir.path + "/elsewhere").c_str(), F_OK), 0);
-    // Failing: no directory, frame or size, and a write cut short by a file size limit (its file goes again).
-    EXPECT_EQ(save_screenshot(frame.data(), 64, 64, (dir.path + "/missing").c_str()), 0);
+    EXPECT_EQ(save_screenshot(frame.data(), 64, 64, (dir.path + "/missing").c_str()), 0);  // failures leave nothing
     EXPECT_EQ(save_screenshot(nullptr, 8, 8, dir.path.c_str()) + save_screenshot(&frame[0], 0, 8, dir.path.c_str()), 0);
     std::generate(frame.begin(), frame.end(), std::mt19937(4));  // hardly compressible
     struct rlimit old_limit, small;

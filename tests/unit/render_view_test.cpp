@@ -1,9 +1,9 @@
-// The renderer's logic on the CPU: culling against clip space as GL computes it, the bend of the avatar's
-// limbs through the transform chain handed to GL, and the models as drawn.
+// The renderer's logic on the CPU: culling, the limbs' transform chains, the models and texture uploads.
 #include "render/frustum.h"
 #include "render/limb.h"
 #include "render/matrix.h"
 #include "render/models.h"
+#include "render/world_texture.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ float side(const float q[4], Vec3 p) { return q[0] * p.x + q[1] * p.y + q[2] * p
 // How far p lies inside each clip-space plane in the frustum's order, GL's way; [6] is the eye depth.
 std::vector<float> inside_by(const Mat4& modelview, Vec3 p) {
     float eye[4] = {0, 0, 0, 0}, c[4] = {0, 0, 0, 0};
-    for (int k = 0; k < 16; ++k) eye[k % 4] += modelview.m[k] * (k < 12 ? (&p.x)[k / 4] : 1.0f);
+    for (int k = 0; k < 16; ++k) eye[k % 4] += modelview.m[k] * (k < 4 ? p.x : k < 8 ? p.y : k < 12 ? p.z : 1);
     for (int k = 0; k < 16; ++k) c[k % 4] += projection.m[k] * eye[k / 4];
     return {c[3] - c[0], c[3] + c[0], c[3] + c[1], c[3] - c[1], c[3] - c[2], c[3] + c[2], eye[2]};
 }
@@ -63,9 +63,8 @@ void expect_surface(const Model& model, int first, int last, std::array<double, 
 
 }  // namespace
 
-// A slot that shows any point of its column is drawn; a slot skipped for the
-// fog lies wholly past the fog's end. The drawn slots are listed cx outer, cz
-// inner, both ascending, or nearest the eye first with ties in listed order.
+// A slot showing any point of its column is drawn; one skipped for the fog lies wholly past its end. Slots
+// are listed cx outer, cz inner, both ascending, or nearest the eye first with ties in listed order.
 TEST(Frustum, CullingAgreesWithClipSpace) {
     static Slot got[slot_window_count];
     std::mt19937 random(5);
@@ -130,14 +129,13 @@ TEST(Frustum, CubesAndSlots) {
     for (const auto& m : meshes) EXPECT_EQ(slot_mesh_index(m[0], m[1]), m[2]) << m[0] << "," << m[1];
 }
 
-// Within reach the limb ends on its end, beyond it it stretches straight
-// towards it; both segments stay 1 long, the elbow upright above the line.
+// Within reach the limb ends on its end, beyond it points at it; segments stay 1 long, the elbow upright.
 TEST(Limb, ReachesItsEnd) {
     const struct { Vec3 root, end; bool flip; } rows[] = {
         {{25.4f, 11.15f, 25}, {25.9f, 9.6f, 24.2f}, true}, {{3, 4, -7}, {3.3f, 2.5f, -6.1f}, false},
         {{25.4f, 11.15f, 25}, {26, 12.5f, 24}, true}, {{0, 0, 0}, {0, 1.5f, 0}, true}, {{0, 0, 0}, {0.5f, -1, 0}, true},
-        {{1, 5, 1}, {1, 3, 1}, false}, {{0, 2, 0}, {1.5f, 2, 0.3f}, true}, {{0, 2, 0}, {1.5f, 2, 0.3f}, false},
-        {{0, 0, 0}, {3, -4, 0}, false}, {{1, 1, 1}, {-2, 5, 1}, true}, {{4, 7, -2}, {4, 7, -2}, true}};
+        {{0, 2, 0}, {1.5f, 2, 0.3f}, true}, {{0, 2, 0}, {1.5f, 2, 0.3f}, false}, {{0, 0, 0}, {3, -4, 0}, false},
+        {{1, 1, 1}, {-2, 5, 1}, true}, {{4, 7, -2}, {4, 7, -2}, true}};
     for (const auto& r : rows) {
         const float s = std::min(1.0f, 2 / dist(r.root, r.end));
         const auto [elbow, end] = limb_chain(r.root, r.end, r.flip);
@@ -155,7 +153,15 @@ TEST(Models, ClosedAndWoundOutwardAsDrawn) {
     scale_models(models);
     expect_surface(models.sphere_model, 0, models.sphere_model.vertex_count, {0, 0, 0}, 0.25, false);
     expect_surface(models.big_sphere_model, 0, models.big_sphere_model.vertex_count, {0, 0, 0}, 1, false);
-    // The limb: its ball where the chain puts the next joint, then the open rod.
-    expect_surface(models.limb_model, 0, sphere_vertex_count, {0, -1, 0}, 0.25, false);
+    expect_surface(models.limb_model, 0, sphere_vertex_count, {0, -1, 0}, 0.25, false);  // where the chain puts a joint
     expect_surface(models.limb_model, sphere_vertex_count, models.limb_model.vertex_count, {0, 0, 0}, 0.125, true);
+}
+
+// Rows go to GL unconverted only in the channel orders it takes, under the largest alignment that fits the pitch.
+TEST(TextureLayout, ChannelOrderAndRowAlignment) {
+    const uint32_t layouts[][3] = {{4, 0xFF, texture_layout_rgba}, {4, 0xFF0000, texture_layout_bgra}, {2, 0xFF, 0},
+                                   {3, 0xFF, texture_layout_rgb}, {3, 0xFF0000, texture_layout_bgr}, {4, 0xFF00, 0}};
+    for (const auto& l : layouts) EXPECT_EQ(choose_texture_layout(int(l[0]), l[1]).layout, l[2]) << l[0] << " " << l[1];
+    const int rows[][4] = {{64, 4, 256, 8}, {5, 3, 16, 8}, {5, 3, 15, 1}, {3, 3, 10, 2}, {7, 4, 28, 4}, {5, 3, 24, 0}};
+    for (const auto& r : rows) EXPECT_EQ(unpack_alignment_for(r[0], r[1], r[2]), r[3]) << r[0] << "x" << r[1];
 }

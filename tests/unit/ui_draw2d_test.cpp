@@ -6,8 +6,7 @@
 
 #include <algorithm>
 
-// Whatever the size, the pieces cover the panel and its 20-pixel border
-// exactly once, each pixel showing the piece of its nine-slice region.
+// The pieces cover the panel and its 20-pixel border exactly once, each pixel with its nine-slice piece.
 TEST(Draw2D, PanelPiecesTileThePanelOnce) {
     for (const auto& [w, h] : {std::pair{300, 15}, {280, 10}, {45, 47}, {40, 60}, {7, 3}, {0, 0}, {20, 19}, {61, 0}}) {
         std::vector<int> hits(size_t((w + 40) * (h + 40)), 0);
@@ -52,21 +51,23 @@ struct Picture {
 TEST(Art, GlyphInkAndPointerTip) {
     const Picture art(QUILL_SOURCE_DIR "/Media/dashboard.png");
     ASSERT_TRUE(art.width == 1024 && art.height == 256);
-    // Glyph cells are 20 wide but advance by 10: ink outside the middle ten
-    // columns would cover the neighbouring characters.
+    // Glyph cells are 20 wide but advance by 10: ink outside the middle ten columns would cover the neighbours.
     for (unsigned g = 0; g < 95; ++g)
         for (unsigned y = 0; y < 20; ++y)
             for (unsigned x : {0, 1, 2, 3, 4, 15, 16, 17, 18, 19})
                 ASSERT_EQ(art.alpha(g % 32 * 20 + x, g / 32 * 20 + y), 0u) << "'" << char(g + 32) << "' column " << x;
-    // The pointer is drawn 12 left of and 10 above the pointer's position:
-    // its tip is there, and nothing reaches above or left of it.
-    EXPECT_EQ(art.alpha(440 + 12, 60 + 10), 255u);
+    // The sprite is drawn 12 left of and 10 above the pointer: its tip is there, nothing above or left of it.
+    static Atlas2D atlas;
+    build_atlas_tables(atlas);
+    const unsigned px = unsigned(atlas.cursor_texcoords.uv[6] * 1024), py = unsigned(atlas.cursor_texcoords.uv[7] * 256);
+    EXPECT_EQ(art.alpha(px + 12, py + 10), 255u);
     for (unsigned y = 0; y < 60; ++y)
-        for (unsigned x = 0; x < 40; ++x) ASSERT_TRUE((x >= 12 && y >= 10) || !art.alpha(440 + x, 60 + y)) << x << " " << y;
+        for (unsigned x = 0; x < 40; ++x) ASSERT_TRUE((x >= 12 && y >= 10) || !art.alpha(px + x, py + y)) << x << " " << y;
+    // The bars' art lies inside the atlas, one below the other.
+    EXPECT_TRUE(atlas.top_bar_texcoords.uv[1] <= atlas.bottom_bar_texcoords.uv[5] && atlas.bottom_bar_texcoords.uv[1] <= 1);
 }
 
-// Each surface's patch repeats across faces, and linear filtering reads one
-// texel past each side of it: that texel must continue the pattern.
+// A surface's patch repeats, and linear filtering reads one texel past each side: it must continue the pattern.
 TEST(Art, WorldTilesRepeatWithoutSeams) {
     const Picture art(QUILL_SOURCE_DIR "/Media/worldtexture.png");
     ASSERT_TRUE(art.width == art.height && art.width >= 64 && (art.width & (art.width - 1)) == 0);
