@@ -1,172 +1,81 @@
+// The 2D layer's panels and text, and the committed art (tools/make_art.py) against what drawing relies on.
 #include "render/draw2d.h"
 
 #include <gtest/gtest.h>
+#include <lodepng.h>
 
-#include <vector>
+#include <algorithm>
+
+// The pieces cover the panel and its 20-pixel border exactly once, each pixel with its nine-slice piece.
+TEST(Draw2D, PanelPiecesTileThePanelOnce) {
+    for (const auto& [w, h] : {std::pair{300, 15}, {280, 10}, {45, 47}, {40, 60}, {7, 3}, {0, 0}, {20, 19}, {61, 0}}) {
+        std::vector<int> hits(size_t((w + 40) * (h + 40)), 0);
+        for (const Quad2D& q : panel_pieces(30, 25, w, h, 2)) {
+            const int column = q.x < 30 ? 0 : (q.x >= 30 + w ? 2 : 1), row = q.y < 25 ? 0 : (q.y >= 25 + h ? 2 : 1);
+            ASSERT_TRUE(q.w >= 0 && q.h >= 0 && (q.w * q.h == 0 || q.entry == panel_entry(2, column, row)));
+            for (int py = int(q.y); py < q.y + q.h; ++py)
+                for (int px = int(q.x); px < q.x + q.w; ++px) {
+                    ASSERT_TRUE(px >= 10 && px < 50 + w && py >= 5 && py < 45 + h) << w << "x" << h;
+                    ++hits[size_t((py - 5) * (w + 40) + px - 10)];
+                }
+        }
+        EXPECT_EQ(std::count(hits.begin(), hits.end(), 1), std::ptrdiff_t(hits.size())) << w << "x" << h;
+    }
+}
+
+// Cells are 20 wide and advance by 10, also past a character without a glyph; aligned texts end where asked.
+TEST(Draw2D, TextAdvancesByTen) {
+    const std::vector<Quad2D> cells = text_cells(" a\tb\xe9~\x7f!", 100, 50);
+    const int want[][2] = {{95, ' '}, {105, 'a'}, {125, 'b'}, {145, '~'}, {165, '!'}};
+    ASSERT_EQ(cells.size(), 5u);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(cells[i].x == want[i][0] && cells[i].entry == want[i][1] - 32 && cells[i].y == 50 &&
+                    cells[i].w == 20 && cells[i].h == 20) << i;
+    for (int n : {0, 1, 11, 28})
+        EXPECT_TRUE(2 * centred_pen_x(160, n) + 10 * n == 320 && right_aligned_pen_x(620, n) + 10 * n == 620) << n;
+}
 
 namespace {
 
-// Atlas pixel rectangle an AtlasQuad stands for, read back from its corners.
-struct PixelRect {
-    float x, y, w, h;
+struct Picture {
+    unsigned width = 0, height = 0;
+    std::vector<unsigned char> rgba;
+    explicit Picture(const char* path) { EXPECT_EQ(lodepng::decode(rgba, width, height, path), 0u) << path; }
+    unsigned at(unsigned x, unsigned y) const { return 4 * (y * width + x); }
+    unsigned alpha(unsigned x, unsigned y) const { return rgba[at(x, y) + 3]; }
+    std::vector<unsigned char> texel(unsigned x, unsigned y) const { return {&rgba[at(x, y)], &rgba[at(x, y) + 4]}; }
 };
-PixelRect atlas_rect(const AtlasQuad& q) {
-    return {q.uv[6] * 1024.0f, q.uv[7] * 256.0f, (q.uv[2] - q.uv[0]) * 1024.0f,
-            (q.uv[1] - q.uv[5]) * 256.0f};
-}
 
 }  // namespace
 
-TEST(Draw2D, AtlasQuadListsCornersBottomLeftFirstInAtlasUnits) {
-    AtlasQuad q;
-    atlas_quad(q, 440, 60, 40, 60);
-    const float expected[8] = {440 / 1024.0f, 120 / 256.0f, 480 / 1024.0f, 120 / 256.0f,
-                               480 / 1024.0f, 60 / 256.0f,  440 / 1024.0f, 60 / 256.0f};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(q.uv[i], expected[i]) << i;
-
-    // Screen quads use the same corner order, so the art shows upright.
-    float v[8];
-    screen_quad_vertices(v, 10, 20, 30, 40);
-    const float corners[8] = {10, 60, 40, 60, 40, 20, 10, 20};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(v[i], corners[i]) << i;
-}
-
-TEST(Draw2D, TablesCutFontPanelsPointerAndBarsFromTheAtlas) {
+TEST(Art, GlyphInkAndPointerTip) {
+    const Picture art(QUILL_SOURCE_DIR "/Media/dashboard.png");
+    ASSERT_TRUE(art.width == 1024 && art.height == 256);
+    // Glyph cells are 20 wide but advance by 10: ink outside the middle ten columns would cover the neighbours.
+    for (unsigned g = 0; g < 95; ++g)
+        for (unsigned y = 0; y < 20; ++y)
+            for (unsigned x : {0, 1, 2, 3, 4, 15, 16, 17, 18, 19})
+                ASSERT_EQ(art.alpha(g % 32 * 20 + x, g / 32 * 20 + y), 0u) << "'" << char(g + 32) << "' column " << x;
+    // The sprite is drawn 12 left of and 10 above the pointer: its tip is there, nothing above or left of it.
     static Atlas2D atlas;
     build_atlas_tables(atlas);
-    auto expect_rect = [](const AtlasQuad& q, float x, float y, float w, float h) {
-        const PixelRect r = atlas_rect(q);
-        EXPECT_FLOAT_EQ(r.x, x);
-        EXPECT_FLOAT_EQ(r.y, y);
-        EXPECT_FLOAT_EQ(r.w, w);
-        EXPECT_FLOAT_EQ(r.h, h);
-    };
-    expect_rect(atlas.glyph_table[0], 0, 0, 20, 20);          // space
-    expect_rect(atlas.glyph_table['A' - 32], 20, 20, 20, 20);  // code 65: row 1, column 1
-    expect_rect(atlas.glyph_table['~' - 32], 600, 40, 20, 20); // last glyph, row 2 column 30
-    expect_rect(atlas.panel_table[panel_entry(0, 0, 0)], 0, 60, 20, 20);
-    expect_rect(atlas.panel_table[panel_entry(1, 2, 1)], 100, 80, 20, 20);
-    expect_rect(atlas.panel_table[panel_entry(2, 1, 2)], 140, 100, 20, 20);
-    expect_rect(atlas.cursor_texcoords, 440, 60, 40, 60);
-    expect_rect(atlas.top_bar_texcoords, 0, 120, 640, 68);
-    expect_rect(atlas.bottom_bar_texcoords, 0, 188, 640, 68);
+    const unsigned px = unsigned(atlas.cursor_texcoords.uv[6] * 1024), py = unsigned(atlas.cursor_texcoords.uv[7] * 256);
+    EXPECT_EQ(art.alpha(px + 12, py + 10), 255u);
+    for (unsigned y = 0; y < 60; ++y)
+        for (unsigned x = 0; x < 40; ++x) ASSERT_TRUE((x >= 12 && y >= 10) || !art.alpha(px + x, py + y)) << x << " " << y;
+    // The bars' art lies inside the atlas, one below the other.
+    EXPECT_TRUE(atlas.top_bar_texcoords.uv[1] <= atlas.bottom_bar_texcoords.uv[5] && atlas.bottom_bar_texcoords.uv[1] <= 1);
 }
 
-TEST(Draw2D, HudPanelHasFullEdgePiecesAndZeroWidthRemainders) {
-    const std::vector<Quad2D> pieces = panel_pieces(20, 20, 280, 10, 0);
-    // 4 corners, 15 + 15 along the top and bottom, 1 + 1 down the sides,
-    // 14 + 1 in the centre.
-    ASSERT_EQ(pieces.size(), 51u);
-    EXPECT_EQ(pieces[0].x, 0);   // top-left corner
-    EXPECT_EQ(pieces[0].y, 0);
-    EXPECT_EQ(pieces[1].y, 30);  // bottom-left
-    EXPECT_EQ(pieces[2].x, 300); // top-right
-    EXPECT_EQ(pieces[3].x, 300); // bottom-right
-    EXPECT_EQ(pieces[3].y, 30);
-
-    // Bottom edge: 14 full pieces, then a zero-wide remainder at x + 280.
-    for (int i = 0; i < 14; ++i) {
-        const Quad2D& q = pieces[4 + i];
-        EXPECT_EQ(q.x, 20 + 20 * i);
-        EXPECT_EQ(q.y, 30);
-        EXPECT_EQ(q.w, 20);
-        EXPECT_EQ(q.entry, panel_entry(0, 1, 2));
-    }
-    EXPECT_EQ(pieces[18].x, 300);
-    EXPECT_EQ(pieces[18].w, 0);
-    EXPECT_EQ(pieces[19].y, 0);  // the top edge follows
-    EXPECT_EQ(pieces[19].entry, panel_entry(0, 1, 0));
-
-    // Sides: only a 10-high remainder each, right first.
-    EXPECT_EQ(pieces[34].x, 300);
-    EXPECT_EQ(pieces[34].h, 10);
-    EXPECT_EQ(pieces[34].entry, panel_entry(0, 2, 1));
-    EXPECT_EQ(pieces[35].x, 0);
-    EXPECT_EQ(pieces[35].h, 10);
-    EXPECT_EQ(pieces[35].entry, panel_entry(0, 0, 1));
-
-    // Centre: 14 pieces of 20 x 10, then the empty corner remainder.
-    for (int i = 0; i < 14; ++i) {
-        const Quad2D& q = pieces[36 + i];
-        EXPECT_EQ(q.x, 20 + 20 * i);
-        EXPECT_EQ(q.y, 20);
-        EXPECT_EQ(q.w, 20);
-        EXPECT_EQ(q.h, 10);
-        EXPECT_EQ(q.entry, panel_entry(0, 1, 1));
-    }
-    EXPECT_EQ(pieces[50].w, 0);
-    EXPECT_EQ(pieces[50].h, 10);
-}
-
-TEST(Draw2D, SmallPanelIsCornersAndOneRemainderPerEdgeAndCentre) {
-    const std::vector<Quad2D> pieces = panel_pieces(100, 200, 15, 7, 1);
-    ASSERT_EQ(pieces.size(), 9u);
-    const float expected[9][4] = {
-        {80, 180, 20, 20},  {80, 207, 20, 20},  {115, 180, 20, 20}, {115, 207, 20, 20},
-        {100, 207, 15, 20}, {100, 180, 15, 20}, {115, 200, 20, 7},  {80, 200, 20, 7},
-        {100, 200, 15, 7},
-    };
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(pieces[i].x, expected[i][0]) << i;
-        EXPECT_EQ(pieces[i].y, expected[i][1]) << i;
-        EXPECT_EQ(pieces[i].w, expected[i][2]) << i;
-        EXPECT_EQ(pieces[i].h, expected[i][3]) << i;
-        EXPECT_GE(pieces[i].entry, 9);
-        EXPECT_LT(pieces[i].entry, 18);
-    }
-}
-
-// Whatever the size, the pieces tile the panel exactly once, and each pixel
-// shows the piece of its nine-slice region.
-TEST(Draw2D, PanelPiecesTileThePanelWithTheRightPieces) {
-    const int sizes[][2] = {{300, 15}, {280, 10}, {45, 47}, {40, 60}, {7, 3}, {0, 0}, {20, 19}};
-    for (const auto& size : sizes) {
-        const int x = 30, y = 25, w = size[0], h = size[1];
-        const int pw = w + 40, ph = h + 40;
-        std::vector<int> hits(static_cast<size_t>(pw * ph), 0);
-        for (const Quad2D& q : panel_pieces(x, y, w, h, 2)) {
-            EXPECT_GE(q.w, 0);
-            EXPECT_GE(q.h, 0);
-            if (q.w == 0 || q.h == 0) continue;  // empty remainders cover nothing
-            const int column = q.x < x ? 0 : (q.x >= x + w ? 2 : 1);
-            const int row = q.y < y ? 0 : (q.y >= y + h ? 2 : 1);
-            EXPECT_EQ(q.entry, panel_entry(2, column, row)) << w << "x" << h;
-            for (int py = static_cast<int>(q.y); py < q.y + q.h; ++py) {
-                for (int px = static_cast<int>(q.x); px < q.x + q.w; ++px) {
-                    ASSERT_GE(px, x - 20);
-                    ASSERT_LT(px, x + w + 20);
-                    ASSERT_GE(py, y - 20);
-                    ASSERT_LT(py, y + h + 20);
-                    ++hits[static_cast<size_t>((py - (y - 20)) * pw + px - (x - 20))];
-                }
-            }
-        }
-        for (size_t i = 0; i < hits.size(); ++i) {
-            ASSERT_EQ(hits[i], 1) << w << "x" << h << " pixel " << i;
-        }
-    }
-}
-
-TEST(Draw2D, TextCellsAdvanceTenPixelsAndOverlapByFive) {
-    const std::vector<Quad2D> cells = text_cells("Hi!", 100, 50);
-    ASSERT_EQ(cells.size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(cells[i].x, 95 + 10 * i);
-        EXPECT_EQ(cells[i].y, 50);
-        EXPECT_EQ(cells[i].w, 20);
-        EXPECT_EQ(cells[i].h, 20);
-    }
-    EXPECT_EQ(cells[0].entry, 'H' - 32);
-    EXPECT_EQ(cells[2].entry, '!' - 32);
-
-    EXPECT_TRUE(text_cells("", 0, 0).empty());
-
-    // A character without a glyph is skipped but keeps its advance.
-    const std::vector<Quad2D> odd = text_cells("a\tb\xe9", 0, 0);
-    ASSERT_EQ(odd.size(), 2u);
-    EXPECT_EQ(odd[1].x, 15);
-    EXPECT_EQ(odd[1].entry, 'b' - 32);
-
-    EXPECT_EQ(centred_pen_x(160, 28), 20);
-    EXPECT_EQ(right_aligned_pen_x(620, 30), 320);
+// A surface's patch repeats, and linear filtering reads one texel past each side: it must continue the pattern.
+TEST(Art, WorldTilesRepeatWithoutSeams) {
+    const Picture art(QUILL_SOURCE_DIR "/Media/worldtexture.png");
+    ASSERT_TRUE(art.width == art.height && art.width >= 64 && (art.width & (art.width - 1)) == 0);
+    const unsigned tile = art.width / 4, patch = tile / 2, x = tile / 4;
+    for (unsigned y = x; y < art.height; y += tile)
+        for (unsigned k = 0; k < patch; ++k)
+            EXPECT_TRUE(art.alpha(x + k, y + k) == 255 && art.texel(x + patch, y + k) == art.texel(x, y + k) &&
+                        art.texel(x - 1, y + k) == art.texel(x + patch - 1, y + k) &&
+                        art.texel(x + k, y + patch) == art.texel(x + k, y) &&
+                        art.texel(x + k, y - 1) == art.texel(x + k, y + patch - 1)) << y << " " << k;
 }
