@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 inline int ref_wrap(int i) { return wrap_index(i, world_size); }
 
@@ -18,21 +19,20 @@ inline bool ref_supported(const World& w, int x, int y, int z) {
         w.terrain_height[x][zp] > fy || w.terrain_height[xp][zp] > fy) {
         return true;
     }
-    const int below = y > 0 ? y - 1 : 0, above = y < world_levels - 1 ? y + 1 : y;
+    const int above = y < world_levels - 1 ? y + 1 : y;
     return w.block_grid[ref_wrap(x - 1)][y][z] == 1 || w.block_grid[xp][y][z] == 1 ||
            w.block_grid[x][y][ref_wrap(z - 1)] == 1 || w.block_grid[x][y][zp] == 1 ||
-           w.block_grid[x][below][z] == 1 || w.block_grid[x][above][z] == 1;
+           w.block_grid[x][y - 1][z] == 1 || w.block_grid[x][above][z] == 1;
 }
 
 // One settling step done the long way: fall, gather, then whole-grid passes
 // until one changes nothing.
 inline void reference_settle(World& w) {
-    for (int x = 0; x < world_size; ++x) {
+    for (int x = 0; x < world_size; ++x)
         for (int z = 0; z < world_size; ++z) {
             for (int y = 0; y < world_levels - 1; ++y) w.falling_grid[x][y][z] = w.falling_grid[x][y + 1][z];
             w.falling_grid[x][world_levels - 1][z] = 0;
         }
-    }
     for (int x = 0; x < world_size; ++x)
         for (int y = 0; y < world_levels; ++y)
             for (int z = 0; z < world_size; ++z)
@@ -40,8 +40,7 @@ inline void reference_settle(World& w) {
                     w.falling_grid[x][y][z] = 1;
                     w.block_grid[x][y][z] = 0;
                 }
-    bool changed = true;
-    while (changed) {
+    for (bool changed = true; changed;) {
         changed = false;
         for (int x = 0; x < world_size; ++x)
             for (int y = 0; y < world_levels; ++y)
@@ -56,13 +55,6 @@ inline void reference_settle(World& w) {
 
 inline std::unique_ptr<World> make_world() { return std::make_unique<World>(); }
 
-// Copies the state that settling reads and writes.
-inline void copy_grids(const World& from, World& to) {
-    std::memcpy(to.block_grid, from.block_grid, sizeof to.block_grid);
-    std::memcpy(to.falling_grid, from.falling_grid, sizeof to.falling_grid);
-    std::memcpy(to.terrain_height, from.terrain_height, sizeof to.terrain_height);
-}
-
 inline bool same_grids(const World& a, const World& b) {
     return std::memcmp(a.block_grid, b.block_grid, sizeof a.block_grid) == 0 &&
            std::memcmp(a.falling_grid, b.falling_grid, sizeof a.falling_grid) == 0;
@@ -74,4 +66,58 @@ inline int count_blocks(const uint8_t (&grid)[world_size][world_levels][world_si
         for (const auto& row : plane)
             for (uint8_t cell : row) n += cell != 0;
     return n;
+}
+
+// The quads of one chunk, cell by cell: every open face of every block, or
+// one quad per column of a height map, as vertices then texcoords.
+struct RefMesh {
+    std::vector<float> vertices, texcoords;
+    void add(const float (&quad)[12], const AtlasTile& tile) {
+        vertices.insert(vertices.end(), quad, quad + 12);
+        texcoords.insert(texcoords.end(), tile.st, tile.st + 8);
+    }
+};
+
+inline RefMesh reference_blocks(const uint8_t (&g)[world_size][world_levels][world_size],
+                                const AtlasTile& tile, int cx, int cz) {
+    RefMesh m;
+    for (int x = cx * 5; x < cx * 5 + 5; ++x)
+        for (int z = cz * 5; z < cz * 5 + 5; ++z)
+            for (int y = 0; y < world_levels; ++y) {
+                if (!g[x][y][z]) continue;
+                const float a = static_cast<float>(x - cx * 5), b = static_cast<float>(y);
+                const float c = static_cast<float>(z - cz * 5);
+                if (!g[ref_wrap(x + 1)][y][z])
+                    m.add({a + 1, b, c, a + 1, b + 1, c, a + 1, b + 1, c + 1, a + 1, b, c + 1}, tile);
+                if (!g[ref_wrap(x - 1)][y][z])
+                    m.add({a, b, c + 1, a, b + 1, c + 1, a, b + 1, c, a, b, c}, tile);
+                if (y == world_levels - 1 || !g[x][y + 1][z])
+                    m.add({a, b + 1, c + 1, a + 1, b + 1, c + 1, a + 1, b + 1, c, a, b + 1, c}, tile);
+                if (y != 0 && !g[x][y - 1][z])
+                    m.add({a, b, c, a + 1, b, c, a + 1, b, c + 1, a, b, c + 1}, tile);
+                if (!g[x][y][ref_wrap(z + 1)])
+                    m.add({a + 1, b, c + 1, a + 1, b + 1, c + 1, a, b + 1, c + 1, a, b, c + 1}, tile);
+                if (!g[x][y][ref_wrap(z - 1)])
+                    m.add({a, b, c, a, b + 1, c, a + 1, b + 1, c, a + 1, b, c}, tile);
+            }
+    return m;
+}
+
+inline RefMesh reference_surface(const float (&h)[world_size][world_size], const AtlasTile& tile,
+                                 int cx, int cz) {
+    RefMesh m;
+    for (int x = cx * 5; x < cx * 5 + 5; ++x)
+        for (int z = cz * 5; z < cz * 5 + 5; ++z) {
+            const float a = static_cast<float>(x - cx * 5), c = static_cast<float>(z - cz * 5);
+            const int xp = ref_wrap(x + 1), zp = ref_wrap(z + 1);
+            m.add({a, h[x][zp], c + 1, a + 1, h[xp][zp], c + 1, a + 1, h[xp][z], c, a, h[x][z], c}, tile);
+        }
+    return m;
+}
+
+inline bool same_mesh(const ChunkMesh& mesh, const RefMesh& ref) {
+    const size_t n = static_cast<size_t>(mesh.vertex_count);
+    return n * 3 == ref.vertices.size() &&
+           (n == 0 || (std::memcmp(mesh.vertices.get(), ref.vertices.data(), n * 12) == 0 &&
+                       std::memcmp(mesh.texcoords.get(), ref.texcoords.data(), n * 8) == 0));
 }
