@@ -31,16 +31,13 @@ inline void set_list(CollisionList& list, const std::vector<Quad>& quads) {
     }
 }
 
-// The upward ground quad over local column (lx, lz) at height h.
-inline Quad ground_quad(int lx, int lz, float h) {
-    const float x = static_cast<float>(lx), z = static_cast<float>(lz);
-    return {vec3(x, h, z + 1), vec3(x + 1, h, z + 1), vec3(x + 1, h, z), vec3(x, h, z)};
-}
+// The upward ground quad over local column (x, z) at height h.
+inline Quad ground_quad(float x, float z, float h) { return {vec3(x, h, z + 1), vec3(x + 1, h, z + 1), vec3(x + 1, h, z), vec3(x, h, z)}; }
 
 // Flat ground at height h under the whole world, in every terrain list.
 inline void set_flat_ground(World& world, float h) {
     std::vector<Quad> quads;
-    for (int i = 0; i < chunk_size * chunk_size; ++i) quads.push_back(ground_quad(i / 5, i % 5, h));
+    for (int i = 0; i < chunk_size * chunk_size; ++i) quads.push_back(ground_quad(static_cast<float>(i / 5), static_cast<float>(i % 5), h));
     for (auto& list : world.terrain_collision) set_list(list, quads);
 }
 
@@ -91,18 +88,12 @@ inline std::unique_ptr<Game> new_game() {
 
 // The pointer resting in the middle of an 800 x 600 view.
 inline Input centred_input() {
-    Input input;
-    input.view_width = 800.0f;
-    input.view_height = 600.0f;
-    input.mouse_x = 400;
-    input.mouse_y = 300;
-    input.mouse_in_window = true;
-    return input;
+    Input in;
+    in.view_width = 800.0f, in.view_height = 600.0f, in.mouse_x = 400, in.mouse_y = 300, in.mouse_in_window = true;
+    return in;
 }
 
-inline float between(float lo, float hi) {
-    return lo + (hi - lo) * static_cast<float>(std::rand()) / static_cast<float>(RAND_MAX);
-}
+inline float between(float lo, float hi) { return lo + (hi - lo) * static_cast<float>(std::rand()) / static_cast<float>(RAND_MAX); }
 
 inline bool all_finite(const Game& g) {
     const Vec3 points[] = {g.player_pos, g.player_vel, g.swing_anchor, g.chest_pos, g.head_pos, g.hip_pos,
