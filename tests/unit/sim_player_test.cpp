@@ -70,6 +70,16 @@ TEST(SimPlayer, ViewAndSelection) {
     input.mouse_button_state[button_right] = input_held;
     update_game(*game, *world, input, 1.0f);
     EXPECT_LT(length(game->camera_pos - (game->player_pos + vec3(0.0f, 1.65f, 0.0f))), 1e-6f);
+    set_flat_ground(*world, 0.0f);
+    game->player_pitch = 0.5f;  // looking down: the aim point lies on the ground
+    update_game(*game, *world, input, 1.0f);
+    EXPECT_NEAR(game->aim_point.y, 0.0f, 1e-5f);
+    // The clocks advance with the speed factor, held within [0.2, 2]; NaN counts as 1.
+    for (float speed : {1.0f, 5.0f, 0.01f, NAN}) {
+        const float before = world->water_phase;
+        update_game(*game, *world, input, speed);
+        EXPECT_NEAR(world->water_phase - before, std::isnan(speed) ? 0.025f : 0.025f * std::fmin(std::fmax(speed, 0.2f), 2.0f), 1e-6f) << speed;
+    }
     const struct { int y; bool inside; float size, pitch; } pitches[] = {
         {599, true, 800, 1.5707964f}, {-100000, true, 800, -1.5707964f}, {599, false, 800, -1.5707964f}, {599, true, 0, -1.5707964f}};
     for (auto p : pitches) {
