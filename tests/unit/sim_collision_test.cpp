@@ -16,8 +16,7 @@ float awkward(float v) {
 // Vertical, level, nearly level, along z or anything.
 Vec3 random_direction() {
     const int k = std::rand() % 5;
-    const Vec3 d = vec3(k == 0 || k == 3 ? 0.0f : between(-1, 1), k == 1 || k == 3 ? 0.0f : between(-1, 1) * (k == 2 ? 1e-6f : 1.0f),
-                        k == 0 ? 0.0f : between(-1, 1));
+    const Vec3 d = vec3(k % 3 == 0 ? 0.0f : between(-1, 1), k == 1 || k == 3 ? 0.0f : between(-1, 1) * (k == 2 ? 1e-6f : 1.0f), k == 0 ? 0.0f : between(-1, 1));
     return length(d) == 0.0f ? vec3(1, 0, 0) : normalize(d);
 }
 
@@ -31,9 +30,8 @@ bool clips_alike(const World* world, const CollisionList* list, Vec3 s, Vec3 e, 
 
 }  // namespace
 
-// View rays, short awkward segments, segments along the floor's top and
-// segments almost in the plane of a ground triangle; then arbitrary, some
-// degenerate, triangles at scales from 0.01 to 100.
+// View rays, short awkward segments, segments along the floor's top and almost in the plane of a ground
+// triangle; then arbitrary, some degenerate, triangles at scales from 0.01 to 100.
 TEST(SimClip, MatchesThePlainRule) {
     int hits = 0, cases = 0;
     for (unsigned seed : {3u, 11u}) {
@@ -86,9 +84,8 @@ TEST(SimClip, MatchesThePlainRule) {
     }
 }
 
-// One ground tile over (0..1, 0..1) at height 0. Only the free side pushes:
-// faces to the radius in front of the plane, edges to the radius from their
-// nearest point; a centre on a corner leaves along the normal.
+// One ground tile over (0..1, 0..1) at height 0. Only the free side pushes: faces to the radius in front
+// of the plane, edges to the radius from their nearest point; a centre on a corner leaves along the normal.
 TEST(SimCollision, SpherePushOut) {
     CollisionList tile;
     set_list(tile, {ground_quad(0, 0, 0.0f)});
@@ -109,9 +106,8 @@ TEST(SimCollision, SpherePushOut) {
     }
 }
 
-// Crossings: the nearest wins whatever the order of triangles, lists and
-// chunks; an end on the plane or a segment beside the tile does not cross;
-// the world repeats every 50 units both ways; non-finite queries do nothing.
+// The nearest crossing wins whatever the order of triangles, lists and chunks; an end on the plane or a
+// segment beside the tile does not cross; the world repeats every 50 both ways; non-finite ends do nothing.
 TEST(SimCollision, SegmentClip) {
     auto world = new_world();
     set_list(world->terrain_collision[0], {ground_quad(2, 2, 1.0f), ground_quad(2, 2, 3.0f)});
