@@ -125,6 +125,15 @@ TEST(SimPlayer, BodyAndGuards) {
     place_body(*air, *empty);
     EXPECT_FALSE(air->foot_planted[1]);
     EXPECT_EQ(air->foot_pos[1].y, air->leg_root[1].y - 2.0f);
+    game->player_yaw = 0.7f;  // shoulders and hips 0.4 to each side, square to the facing, right first
+    place_body(*game, *empty);
+    for (const Vec3* roots : {game->arm_root, game->leg_root}) {
+        const Vec3 side = roots[0] - game->player_pos, facing = vec3(std::cos(game->player_facing), 0.0f, std::sin(game->player_facing));
+        EXPECT_NEAR(std::hypot(side.x, side.z), 0.4f, 1e-5f);
+        EXPECT_NEAR(dot(side, facing), 0.0f, 1e-5f);
+        EXPECT_GT(facing.x * side.z - facing.z * side.x, 0.0f);
+        EXPECT_LT(length(roots[0] + roots[1] - game->player_pos * 2.0f - vec3(0.0f, side.y * 2.0f, 0.0f)), 1e-4f);
+    }
     game->aim_point = game->arm_root[0];
     place_body(*game, *empty);
     EXPECT_NEAR(length(game->hand_pos[0] - game->arm_root[0]), 1.95f, 1e-5f);
