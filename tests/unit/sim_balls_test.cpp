@@ -25,20 +25,20 @@ TEST(SimBalls, SeekersSpawnArriveAndArePushedOff) {
     EXPECT_NEAR(from_player(), 1.35f, 1e-6f);
 }
 
-// Seekers closer than 2 are set exactly 2 apart; two on one point (seeker 1 waits where seeker 0 moves
+// Seekers closer than 2 are set exactly 2 apart; two on one point (seeker 3 waits where seeker 2 moves
 // to) part along x; one on the player's centre stays finite. A seeker near a shot ball and a lost one
 // are removed, the later records move down in order and the next one still takes its turn.
 TEST(SimBalls, SeekersPartAndRemovalsKeepTheOrder) {
     auto world = new_world();
     auto game = new_game();
     game->player_pos = vec3(25.0f, 12.5f, 25.0f);
-    for (Vec3 p : {vec3(70.0f, 12.5f, 25.0f), vec3(70.0f - 0.1f, 12.5f, 25.0f), vec3(70.0f, 30.0f, 25.4f), vec3(70.3f, 30.5f, 25.8f), game->player_pos})
+    for (Vec3 p : {vec3(70.0f, 30.0f, 25.4f), vec3(70.3f, 30.5f, 25.8f), vec3(70.0f, 12.5f, 25.0f), vec3(70.0f - 0.1f, 12.5f, 25.0f), game->player_pos})
         add_ball(*game, Seeker, p, Vec3{});
     update_balls(*game, *world, 1.0f);
     ASSERT_TRUE(all_finite(*game));
-    EXPECT_NEAR(game->balls[0].pos.x, 70.9f, 1e-5f);
-    EXPECT_NEAR(game->balls[1].pos.x, 68.8f, 1e-5f);
-    EXPECT_NEAR(length(game->balls[2].pos - game->balls[3].pos), 2.0f, 1e-5f);
+    EXPECT_NEAR(length(game->balls[0].pos - game->balls[1].pos), 2.0f, 1e-5f);
+    EXPECT_NEAR(game->balls[2].pos.x, 70.9f, 1e-5f);
+    EXPECT_NEAR(game->balls[3].pos.x, 68.8f, 1e-5f);
     EXPECT_GT(length(game->balls[4].pos - game->player_pos), 0.5f);
 
     game->ball_count = game->ball_kind_count[Seeker] = 0;
