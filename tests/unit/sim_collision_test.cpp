@@ -1,192 +1,137 @@
+// Collision against hand-built lists, and the fast segment clip held bit for bit to the plain rule.
 #include "sim/collision.h"
+#include "clip_reference.h"
 #include "sim_helpers.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
 
-// Local column (2, 2) of chunk (cx, cz), ground at height 0.
-void floor_tile_in_chunk(World& world, int cx, int cz) {
-    set_list(world.terrain_collision[cx * chunks_per_axis + cz], {ground_quad(2, 2, 0.0f)});
+// Now and then a lattice value, where faces, edges and corners lie.
+float awkward(float v) {
+    const int k = std::rand() % 6;
+    return k == 0 ? std::floor(v) : k == 1 ? std::floor(v) + 0.5f : k == 2 ? std::nextafter(std::floor(v), 1e9f) : v;
 }
 
-TEST(SimCollision, CentreInPlaneIsPushedOutByFullRadius) {
-    CollisionList list;
-    set_list(list, {ground_quad(0, 0, 0.0f)});
-    Vec3 p = vec3(0.3f, 0.0f, 0.6f);
-    EXPECT_TRUE(collide_sphere_with_list(p, 1.25f, list, true, false));
-    EXPECT_FLOAT_EQ(p.x, 0.3f);
-    EXPECT_FLOAT_EQ(p.y, 1.25f);
-    EXPECT_FLOAT_EQ(p.z, 0.6f);
-
-    // Exactly radius in front: untouched.
-    Vec3 q = vec3(0.3f, 1.25f, 0.6f);
-    EXPECT_FALSE(collide_sphere_with_list(q, 1.25f, list, true, true));
-    EXPECT_EQ(q.y, 1.25f);
+// Vertical, level, nearly level, along z or anything.
+Vec3 random_direction() {
+    const int k = std::rand() % 5;
+    const Vec3 d = vec3(k % 3 == 0 ? 0.0f : between(-1, 1), k == 1 || k == 3 ? 0.0f : between(-1, 1) * (k == 2 ? 1e-6f : 1.0f), k == 0 ? 0.0f : between(-1, 1));
+    return length(d) == 0.0f ? vec3(1, 0, 0) : normalize(d);
 }
 
-TEST(SimCollision, SolidSideIsIgnoredHoweverDeep) {
-    CollisionList list;
-    set_list(list, {ground_quad(0, 0, 0.0f)});
-    for (float depth : {0.01f, 0.5f, 1.2f, 5.0f}) {
-        Vec3 p = vec3(0.5f, -depth, 0.5f);
-        EXPECT_FALSE(collide_sphere_with_list(p, 1.25f, list, true, true)) << depth;
-        EXPECT_EQ(p.y, -depth);
-    }
-}
-
-TEST(SimCollision, FacePassAndEdgePassAreSeparate) {
-    CollisionList list;
-    set_list(list, {ground_quad(0, 0, 0.0f)});
-    // Over the middle of one triangle, out of reach of the other's edges.
-    Vec3 over = vec3(0.3f, 0.2f, 0.2f);
-    EXPECT_FALSE(collide_sphere_with_list(over, 0.3f, list, false, true));
-    EXPECT_EQ(over.y, 0.2f);
-    EXPECT_TRUE(collide_sphere_with_list(over, 0.3f, list, true, false));
-    EXPECT_FLOAT_EQ(over.y, 0.3f);
-    Vec3 beside = vec3(1.5f, 0.3f, 0.5f);
-    EXPECT_FALSE(collide_sphere_with_list(beside, 1.25f, list, true, false));
-    EXPECT_EQ(beside.x, 1.5f);
-}
-
-TEST(SimCollision, EdgePushesAwayFromNearestEdgePoint) {
-    CollisionList list;
-    set_list(list, {ground_quad(0, 0, 0.0f)});
-    // Beside the tile's x = 1 edge: projection outside, only that edge within reach.
-    Vec3 p = vec3(1.2f, 0.1f, 0.5f);
-    EXPECT_TRUE(collide_sphere_with_list(p, 0.4f, list, false, true));
-    Vec3 from_edge = p - vec3(1.0f, 0.0f, 0.5f);
-    EXPECT_NEAR(length(from_edge), 0.4f, 1e-6f);
-    // Same direction as before the push.
-    EXPECT_NEAR(from_edge.y / from_edge.x, 0.1f / 0.2f, 1e-5f);
-    EXPECT_EQ(p.z, 0.5f);
-}
-
-TEST(SimCollision, CentreOnACornerStaysFinite) {
-    // A corner has no direction to push away from; the centre leaves along
-    // the free side's normal instead of becoming NaN.
-    CollisionList list;
-    set_list(list, {ground_quad(0, 0, 0.0f)});
-    Vec3 p = vec3(1.0f, 0.0f, 1.0f);
-    EXPECT_TRUE(collide_sphere_with_list(p, 1.25f, list, true, true));
-    EXPECT_TRUE(is_finite(p));
-    EXPECT_FLOAT_EQ(p.y, 1.25f);
-}
-
-TEST(SimCollision, StartPointOnABlockCornerStaysFinite) {
-    // (25, 10, 25) is a lattice point: the corner of the top faces of the
-    // four blocks around it on level 9.
-    auto world = new_world();
-    for (int x = 24; x <= 25; ++x) {
-        for (int z = 24; z <= 25; ++z) {
-            int cx = x / 5, cz = z / 5;
-            CollisionList& list = world->block_collision[cx * 10 + cz];
-            set_list(list, cube_quads(x - 5 * cx, 9, z - 5 * cz));
-        }
-    }
-    Vec3 p = vec3(25.0f, 10.0f, 25.0f);
-    EXPECT_TRUE(collide_sphere(*world, p, 1.25f));
-    EXPECT_TRUE(is_finite(p));
-    EXPECT_GT(length(p - vec3(25.0f, 10.0f, 25.0f)), 1.0f);
-}
-
-TEST(SimCollision, WorldRepeatsEveryFiftyUnits) {
-    // One ground tile, in chunk column 0 only: x = 52 meets it at local x = 2.
-    auto world = new_world();
-    floor_tile_in_chunk(*world, 0, 0);
-    Vec3 p = vec3(52.3f, 0.5f, 2.4f);
-    EXPECT_TRUE(collide_sphere(*world, p, 1.0f));
-    EXPECT_FLOAT_EQ(p.y, 1.0f);
-    Vec3 miss = vec3(2.5f + 5.0f, 0.5f, 2.5f);  // chunk column 1 has nothing
-    EXPECT_FALSE(collide_sphere(*world, miss, 0.4f));
-
-    // In chunk column 9: x = -3 meets it at local x = 2 (through column -1).
-    auto other = new_world();
-    floor_tile_in_chunk(*other, 9, 0);
-    Vec3 q = vec3(-2.7f, 0.5f, 2.4f);
-    EXPECT_TRUE(collide_sphere(*other, q, 1.0f));
-    EXPECT_FLOAT_EQ(q.y, 1.0f);
-    EXPECT_FLOAT_EQ(q.x, -2.7f);
-    Vec3 e = vec3(-2.7f, -5.0f, 2.4f);
-    EXPECT_TRUE(clip_segment(*other, vec3(-2.7f, 5.0f, 2.4f), e));
-    EXPECT_FLOAT_EQ(e.y, 0.0f);
-    Vec3 far = vec3(-52.7f, -5.0f, -47.6f);
-    EXPECT_TRUE(clip_segment(*other, vec3(-52.7f, 5.0f, -47.6f), far));
-    EXPECT_FLOAT_EQ(far.y, 0.0f);
-}
-
-TEST(SimCollision, NearerCrossingWinsWhateverTheOrder) {
-    std::vector<Quad> quads = {ground_quad(0, 0, 1.0f), ground_quad(0, 0, 3.0f)};
-    for (int order = 0; order < 2; ++order) {
-        CollisionList list;
-        set_list(list, quads);
-        Vec3 e = vec3(0.4f, -10.0f, 0.3f);
-        EXPECT_TRUE(clip_segment_with_list(vec3(0.4f, 10.0f, 0.3f), e, list));
-        EXPECT_FLOAT_EQ(e.y, 3.0f) << order;
-        Vec3 up = vec3(0.4f, 10.0f, 0.3f);
-        EXPECT_TRUE(clip_segment_with_list(vec3(0.4f, -10.0f, 0.3f), up, list));
-        EXPECT_FLOAT_EQ(up.y, 1.0f) << order;
-        std::swap(quads[0], quads[1]);
-    }
-
-    // Across lists and chunks: a block wall in chunk (1, 0) at x = 7 is
-    // nearer the start than a ground tile of chunk (0, 0), visited first.
-    auto world = new_world();
-    set_list(world->terrain_collision[0], {ground_quad(2, 2, 0.0f)});
-    set_list(world->block_collision[10], {{vec3(2, 0, 0), vec3(2, 3, 0), vec3(2, 3, 5), vec3(2, 0, 5)}});
-    Vec3 e = vec3(1.5f, -0.5f, 2.5f);
-    EXPECT_TRUE(clip_segment(*world, vec3(9.0f, 3.0f, 2.5f), e));
-    EXPECT_FLOAT_EQ(e.x, 7.0f);
-    Vec3 back = vec3(9.0f, 3.0f, 2.5f);
-    EXPECT_TRUE(clip_segment(*world, vec3(1.5f, -0.5f, 2.5f), back));
-    EXPECT_NEAR(back.y, 0.0f, 1e-6f);
-    EXPECT_NEAR(back.x, 1.5f + 7.5f * (0.5f / 3.5f), 1e-5f);
-}
-
-TEST(SimCollision, EndOnThePlaneOrParallelDoesNotCross) {
-    CollisionList list;
-    set_list(list, {ground_quad(0, 0, 0.0f)});
-    Vec3 e = vec3(0.5f, 0.0f, 0.5f);
-    EXPECT_FALSE(clip_segment_with_list(vec3(0.5f, 2.0f, 0.5f), e, list));
-    Vec3 along = vec3(0.9f, 0.0f, 0.9f);
-    EXPECT_FALSE(clip_segment_with_list(vec3(0.1f, 0.0f, 0.1f), along, list));
-    Vec3 above = vec3(0.9f, 0.5f, 0.9f);
-    EXPECT_FALSE(clip_segment_with_list(vec3(0.1f, 0.5f, 0.1f), above, list));
-    // Beside the tile the plane is crossed but the triangle is not.
-    Vec3 outside = vec3(1.6f, -1.0f, 0.5f);
-    EXPECT_FALSE(clip_segment_with_list(vec3(1.6f, 1.0f, 0.5f), outside, list));
-    EXPECT_EQ(outside.y, -1.0f);
-}
-
-TEST(SimCollision, PointInTriangleUsesTheAngleSum) {
-    Vec3 a = vec3(0, 0, 0), b = vec3(1, 0, 0), c = vec3(0, 0, 1);
-    EXPECT_TRUE(point_in_triangle(vec3(0.2f, 0.0f, 0.2f), a, b, c));
-    EXPECT_FALSE(point_in_triangle(vec3(0.8f, 0.0f, 0.8f), a, b, c));
-    EXPECT_FALSE(point_in_triangle(a, a, b, c));  // NaN angles count as outside
-    EXPECT_FALSE(point_in_triangle(vec3(0.2f, 0.5f, 0.2f), a, b, c));  // off the plane
-    EXPECT_TRUE(point_in_triangle(vec3(0.2f, 0.001f, 0.2f), a, b, c));  // close enough
-}
-
-TEST(SimCollision, ClosestPointOnSegment) {
-    Vec3 a = vec3(0, 0, 0), b = vec3(2, 0, 0);
-    EXPECT_FLOAT_EQ(closest_point_on_segment(a, b, vec3(-1, 1, 0)).x, 0.0f);
-    EXPECT_FLOAT_EQ(closest_point_on_segment(a, b, vec3(3, 1, 0)).x, 2.0f);
-    Vec3 mid = closest_point_on_segment(a, b, vec3(0.5f, 1, 7));
-    EXPECT_FLOAT_EQ(mid.x, 0.5f);
-    EXPECT_FLOAT_EQ(mid.z, 0.0f);
-    Vec3 same = closest_point_on_segment(a, a, vec3(1, 1, 1));
-    EXPECT_TRUE(is_finite(same));
-}
-
-TEST(SimCollision, NonFiniteQueriesChangeNothing) {
-    auto world = new_world();
-    set_flat_ground(*world, 0.0f);
-    Vec3 p = vec3(NAN, 0.5f, 1.0f);
-    EXPECT_FALSE(collide_sphere(*world, p, 1.25f));
-    Vec3 e = vec3(INFINITY, -1.0f, 0.0f);
-    EXPECT_FALSE(clip_segment(*world, vec3(0, 1, 0), e));
+bool clips_alike(const World* world, const CollisionList* list, Vec3 s, Vec3 e, int& hits) {
+    Vec3 fast = e, plain = e;
+    const bool a = world ? clip_segment(*world, s, fast) : clip_segment_with_list(s, fast, *list);
+    const bool b = world ? plain_clip(*world, s, plain) : plain_clip_with_list(s, plain, *list);
+    hits += b;
+    return a == b && std::memcmp(&fast, &plain, sizeof fast) == 0;
 }
 
 }  // namespace
+
+// View rays, short awkward segments, segments along the floor's top and almost in the plane of a ground
+// triangle; then arbitrary, some degenerate, triangles at scales from 0.01 to 100.
+TEST(SimClip, MatchesThePlainRule) {
+    int hits = 0, cases = 0;
+    for (unsigned seed : {3u, 11u}) {
+        auto world = generated_world(seed);
+        std::srand(seed * 77 + 1);
+        for (int i = 0; i < 16000; ++i, ++cases) {
+            Vec3 s = vec3(awkward(between(-10, 60)), awkward(between(-1, 26)), awkward(between(-10, 60)));
+            Vec3 e = s + random_direction() * between(0.0f, 3.0f);
+            if (i % 16 == 0) {
+                s = vec3(between(-60, 110), between(0, 26), between(-60, 110));
+                e = s + random_direction() * 50.0f;
+            } else if (i % 4 == 1) {
+                s = vec3(between(0, 50), std::rand() % 2 ? 1.0f : std::nextafter(1.0f, 2.0f), between(0, 50));
+                e = vec3(s.x + between(-3, 3), std::rand() % 2 ? 1.0f : std::nextafter(1.0f, 0.0f), s.z + between(-3, 3));
+            } else if (i % 4 == 2) {
+                const int k = std::rand() % chunk_count;
+                const CollisionList& l = world->terrain_collision[k];
+                const int t = std::rand() % l.triangle_count;
+                const Vec3 a = vec3_at(l.corner_a.get(), t), u = vec3_at(l.corner_b.get(), t) - a,
+                           w = vec3_at(l.corner_c.get(), t) - a;
+                const Vec3 lift = triangle_plane_normal(a, a + u, a + w) * ((std::rand() % 3) * between(-1e-5f, 1e-5f));
+                s = a + u * between(-3, 3) + w * between(-3, 3) + lift + vec3(k / 10 * 5.0f, 0, k % 10 * 5.0f);
+                e = s + u * between(-4, 4) + w * between(-4, 4) - lift * 2.0f;
+            } else if (i % 4 == 3) {
+                e = vec3(awkward(e.x), awkward(e.y), awkward(e.z));
+            }
+            ASSERT_TRUE(clips_alike(world.get(), nullptr, s, e, hits))
+                << s.x << " " << s.y << " " << s.z << " -> " << e.x << " " << e.y << " " << e.z;
+        }
+    }
+    EXPECT_GT(hits, cases / 10);
+    for (int round = 0; round < 100; ++round) {
+        std::vector<Quad> quads;
+        const float scale = std::pow(10.0f, between(-2, 2));
+        for (int q = 0; q < 20; ++q) {
+            Quad quad;
+            for (Vec3& v : quad) v = vec3(between(-5, 10), between(-5, 10), between(-5, 10)) * scale;
+            if (q % 5 == 0) quad[1] = quad[0];
+            if (q % 7 == 0) quad[2].y = quad[1].y = quad[0].y;
+            quads.push_back(quad);
+        }
+        CollisionList list;
+        set_list(list, quads);
+        for (int i = 0; i < 400; ++i) {
+            Vec3 s = vec3(between(-10, 15), between(-10, 15), between(-10, 15)) * scale;
+            Vec3 e = i % 10 == 0 ? quads[i % 20][i % 4] : s + random_direction() * (between(0, 30) * scale);
+            if (i % 10 == 1) s.y = quads[i % 20][0].y;
+            ASSERT_TRUE(clips_alike(nullptr, &list, s, e, hits)) << round << " " << i;
+        }
+    }
+}
+
+// One ground tile over (0..1, 0..1) at height 0. Only the free side pushes: faces to the radius in front
+// of the plane, edges to the radius from their nearest point; a centre on a corner leaves along the normal.
+TEST(SimCollision, SpherePushOut) {
+    CollisionList tile;
+    set_list(tile, {ground_quad(0, 0, 0.0f)});
+    const struct { Vec3 p; float radius; bool faces, edges, pushed; Vec3 after; } rows[] = {
+        {vec3(0.3f, 0.0f, 0.6f), 1.25f, true, false, true, vec3(0.3f, 1.25f, 0.6f)},
+        {vec3(0.3f, 1.25f, 0.6f), 1.25f, true, true, false, vec3(0.3f, 1.25f, 0.6f)},
+        {vec3(0.5f, -0.01f, 0.5f), 1.25f, true, true, false, vec3(0.5f, -0.01f, 0.5f)},  // the solid side
+        {vec3(0.3f, 0.2f, 0.2f), 0.3f, false, true, false, vec3(0.3f, 0.2f, 0.2f)},
+        {vec3(0.3f, 0.2f, 0.2f), 0.3f, true, false, true, vec3(0.3f, 0.3f, 0.2f)},
+        {vec3(1.5f, 0.3f, 0.5f), 1.25f, true, false, false, vec3(1.5f, 0.3f, 0.5f)},
+        {vec3(1.2f, 0.1f, 0.5f), 0.4f, false, true, true, vec3(1.0f, 0.0f, 0.5f) + normalize(vec3(0.2f, 0.1f, 0.0f)) * 0.4f},
+        {vec3(1.0f, 0.0f, 1.0f), 1.25f, true, true, true, vec3(1.0f, 1.25f, 1.0f)},
+    };
+    for (const auto& row : rows) {
+        Vec3 p = row.p;
+        EXPECT_EQ(collide_sphere_with_list(p, row.radius, tile, row.faces, row.edges), row.pushed) << row.p.x;
+        EXPECT_LT(length(p - row.after), 1e-5f) << row.p.x << " " << row.p.y << " " << row.p.z;
+    }
+}
+
+// The nearest crossing wins whatever the order of triangles, lists and chunks; an end on the plane or a
+// segment beside the tile does not cross; the world repeats every 50 both ways; non-finite ends do nothing.
+TEST(SimCollision, SegmentClip) {
+    auto world = new_world();
+    set_list(world->terrain_collision[0], {ground_quad(2, 2, 1.0f), ground_quad(2, 2, 3.0f)});
+    set_list(world->terrain_collision[90], {ground_quad(2, 2, 3.0f), ground_quad(2, 2, 1.0f)});
+    set_list(world->block_collision[10], {{vec3(2, 0, 0), vec3(2, 3, 0), vec3(2, 3, 5), vec3(2, 0, 5)}});
+    const struct { Vec3 s, e; bool hit; Vec3 end; } rows[] = {
+        {vec3(2.4f, 10, 2.3f), vec3(2.4f, -10, 2.3f), true, vec3(2.4f, 3, 2.3f)},
+        {vec3(-2.6f, 10, 2.3f), vec3(-2.6f, -10, 2.3f), true, vec3(-2.6f, 3, 2.3f)},
+        {vec3(-52.6f, -10, -47.7f), vec3(-52.6f, 10, -47.7f), true, vec3(-52.6f, 1, -47.7f)},
+        {vec3(52.4f, 2, 52.3f), vec3(52.4f, 0, 52.3f), true, vec3(52.4f, 1, 52.3f)},
+        {vec3(2.4f, 5, 2.3f), vec3(2.4f, 3, 2.3f), false, vec3(2.4f, 3, 2.3f)},
+        {vec3(2.1f, 1, 2.1f), vec3(2.9f, 1, 2.9f), false, vec3(2.9f, 1, 2.9f)},
+        {vec3(3.6f, 2, 2.5f), vec3(3.6f, 0, 2.5f), false, vec3(3.6f, 0, 2.5f)},
+        {vec3(9, 3.6f, 2.4f), vec3(1.5f, 0.6f, 2.4f), true, vec3(7, 2.8f, 2.4f)},
+        {vec3(1.5f, 0.6f, 2.4f), vec3(9, 3.6f, 2.4f), true, vec3(2.5f, 1, 2.4f)},
+        {vec3(0, 2, 0), vec3(INFINITY, 0, 0), false, vec3(INFINITY, 0, 0)},
+    };
+    for (const auto& row : rows) {
+        Vec3 e = row.e;
+        EXPECT_EQ(clip_segment(*world, row.s, e), row.hit) << row.s.x << " " << row.s.y;
+        auto near = [](float a, float b) { return a == b || std::fabs(a - b) < 1e-5f; };
+        EXPECT_TRUE(near(e.x, row.end.x) && near(e.y, row.end.y) && near(e.z, row.end.z))
+            << row.s.x << " " << row.s.y << ": " << e.x << " " << e.y << " " << e.z;
+    }
+    Vec3 p = vec3(NAN, 0.5f, 1.0f);
+    EXPECT_FALSE(collide_sphere(*world, p, 1.25f));
+}

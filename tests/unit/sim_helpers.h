@@ -1,5 +1,5 @@
-// Test helpers for the simulation: hand-built collision lists and fresh
-// heap-allocated worlds and games.
+// Test helpers for the simulation: hand-built collision lists, fresh
+// heap-allocated worlds and games, and a check of a world's derived geometry.
 #pragma once
 
 #include "sim/game.h"
@@ -7,79 +7,69 @@
 #include "sim/vecmath.h"
 #include "world/generate.h"
 #include "world/mesh.h"
-#include "world/world.h"
+#include "world_reference.h"
 
 #include <array>
-#include <cstdlib>
-#include <memory>
-#include <vector>
+#include <string>
 
 using Quad = std::array<Vec3, 4>;
 
-// Fills a list from quads the way the world's list builder does: triangles
-// (V0, V1, V2) and (V3, V0, V2) per quad, each with the normal
-// -normalize((b - a) x (c - b)), pointing into the solid.
+// A list built the plain way: triangles (V0, V1, V2) and (V3, V0, V2) per
+// quad, normals -normalize((b - a) x (c - b)), into the solid.
 inline void set_list(CollisionList& list, const std::vector<Quad>& quads) {
-    int n = static_cast<int>(quads.size()) * 2;
+    const int n = static_cast<int>(quads.size()) * 2;
     list.built = true;
     list.triangle_count = n;
-    list.corner_a.reset(new float[n * 3]);
-    list.corner_b.reset(new float[n * 3]);
-    list.corner_c.reset(new float[n * 3]);
-    list.normals.reset(new float[n * 3]);
+    std::unique_ptr<float[]>* arrays[4] = {&list.corner_a, &list.corner_b, &list.corner_c, &list.normals};
+    for (auto* array : arrays) array->reset(new float[n * 3]);
     for (int t = 0; t < n; ++t) {
         const Quad& q = quads[t / 2];
-        Vec3 a = t % 2 == 0 ? q[0] : q[3];
-        Vec3 b = t % 2 == 0 ? q[1] : q[0];
-        Vec3 c = q[2];
-        Vec3 w = cross(b - a, c - b);
-        Vec3 nrm = w / length(w);
-        nrm = vec3(-nrm.x, -nrm.y, -nrm.z);
-        const Vec3 values[4] = {a, b, c, nrm};
-        float* arrays[4] = {list.corner_a.get(), list.corner_b.get(), list.corner_c.get(),
-                            list.normals.get()};
-        for (int k = 0; k < 4; ++k) {
-            arrays[k][3 * t] = values[k].x;
-            arrays[k][3 * t + 1] = values[k].y;
-            arrays[k][3 * t + 2] = values[k].z;
-        }
+        const Vec3 a = t % 2 == 0 ? q[0] : q[3], b = t % 2 == 0 ? q[1] : q[0], c = q[2];
+        const Vec3 w = cross(b - a, c - b), m = w / length(w);
+        const Vec3 values[4] = {a, b, c, vec3(-m.x, -m.y, -m.z)};
+        for (int k = 0; k < 4; ++k) std::memcpy(arrays[k]->get() + 3 * t, &values[k], 12);
     }
 }
 
-// The upward-facing ground quad over local column (lx, lz) at height h,
-// wound like the ground mesh.
-inline Quad ground_quad(int lx, int lz, float h) {
-    float x = static_cast<float>(lx), z = static_cast<float>(lz);
-    return {vec3(x, h, z + 1), vec3(x + 1, h, z + 1), vec3(x + 1, h, z), vec3(x, h, z)};
-}
-
-// The six faces of the unit cube at local cell (lx, y, lz), wound
-// counter-clockwise seen from outside like the block mesh.
-inline std::vector<Quad> cube_quads(int lx, int y, int lz) {
-    float x = static_cast<float>(lx), z = static_cast<float>(lz), b = static_cast<float>(y);
-    return {
-        {vec3(x + 1, b, z), vec3(x + 1, b + 1, z), vec3(x + 1, b + 1, z + 1), vec3(x + 1, b, z + 1)},
-        {vec3(x, b, z + 1), vec3(x, b + 1, z + 1), vec3(x, b + 1, z), vec3(x, b, z)},
-        {vec3(x, b + 1, z + 1), vec3(x + 1, b + 1, z + 1), vec3(x + 1, b + 1, z), vec3(x, b + 1, z)},
-        {vec3(x, b, z), vec3(x + 1, b, z), vec3(x + 1, b, z + 1), vec3(x, b, z + 1)},
-        {vec3(x + 1, b, z + 1), vec3(x + 1, b + 1, z + 1), vec3(x, b + 1, z + 1), vec3(x, b, z + 1)},
-        {vec3(x, b, z), vec3(x, b + 1, z), vec3(x + 1, b + 1, z), vec3(x + 1, b, z)},
-    };
-}
+// The upward ground quad over local column (x, z) at height h.
+inline Quad ground_quad(float x, float z, float h) { return {vec3(x, h, z + 1), vec3(x + 1, h, z + 1), vec3(x + 1, h, z), vec3(x, h, z)}; }
 
 // Flat ground at height h under the whole world, in every terrain list.
 inline void set_flat_ground(World& world, float h) {
     std::vector<Quad> quads;
-    for (int lx = 0; lx < chunk_size; ++lx) {
-        for (int lz = 0; lz < chunk_size; ++lz) quads.push_back(ground_quad(lx, lz, h));
-    }
+    for (int i = 0; i < chunk_size * chunk_size; ++i) quads.push_back(ground_quad(static_cast<float>(i / 5), static_cast<float>(i % 5), h));
     for (auto& list : world.terrain_collision) set_list(list, quads);
+}
+
+// Every mesh equals its cell-by-cell build and every collision list equals
+// set_list over its mesh, bit for bit; else names the first that does not.
+inline std::string derived_mismatch(const World& w) {
+    for (int c = 0; c < chunk_count; ++c) {
+        const int x = c / 10, z = c % 10;
+        if (!same_mesh(w.block_meshes[c], reference_blocks(w.block_grid, w.tile_blocks, x, z)) ||
+            !same_mesh(w.falling_meshes[c], reference_blocks(w.falling_grid, w.tile_falling, x, z)) ||
+            !same_mesh(w.terrain_meshes[c], reference_surface(w.terrain_height, w.tile_terrain, x, z)) ||
+            !same_mesh(w.water_meshes[c], reference_surface(w.water_height, w.tile_water, x, z)))
+            return "mesh of chunk " + std::to_string(c);
+        for (const ChunkMesh* mesh : {&w.block_meshes[c], &w.terrain_meshes[c]}) {
+            std::vector<Quad> quads(static_cast<size_t>(mesh->vertex_count / 4));
+            for (size_t v = 0; v < quads.size() * 4; ++v) quads[v / 4][v % 4] = vec3_at(mesh->vertices.get(), static_cast<int>(v));
+            CollisionList ref;
+            set_list(ref, quads);
+            const CollisionList& l = mesh == &w.block_meshes[c] ? w.block_collision[c] : w.terrain_collision[c];
+            const size_t n = static_cast<size_t>(ref.triangle_count) * 12;
+            if (!l.built || l.triangle_count != ref.triangle_count ||
+                (n > 0 && (std::memcmp(l.corner_a.get(), ref.corner_a.get(), n) || std::memcmp(l.corner_b.get(), ref.corner_b.get(), n) ||
+                           std::memcmp(l.corner_c.get(), ref.corner_c.get(), n) || std::memcmp(l.normals.get(), ref.normals.get(), n))))
+                return "collision list of chunk " + std::to_string(c);
+        }
+    }
+    return "";
 }
 
 inline std::unique_ptr<World> new_world() { return std::make_unique<World>(); }
 
-// A world as the game starts it: generated from rand() seeded with seed,
-// then meshed and given its collision lists.
+// A world as the game starts it, from rand() seeded with seed.
 inline std::unique_ptr<World> generated_world(unsigned seed) {
     auto world = new_world();
     set_atlas_tiles(*world);
@@ -92,35 +82,26 @@ inline std::unique_ptr<World> generated_world(unsigned seed) {
 // A game as init_game leaves it: the player and camera at (25, 10, 25).
 inline std::unique_ptr<Game> new_game() {
     auto game = std::make_unique<Game>();
-    game->player_pos = vec3(25.0f, 10.0f, 25.0f);
-    game->camera_pos = vec3(25.0f, 10.0f, 25.0f);
+    place_player(*game);
     return game;
 }
 
-// An input with the pointer resting in the middle of an 800 x 600 view.
+// The pointer resting in the middle of an 800 x 600 view.
 inline Input centred_input() {
-    Input input;
-    input.view_width = 800.0f;
-    input.view_height = 600.0f;
-    input.mouse_x = 400;
-    input.mouse_y = 300;
-    input.mouse_in_window = true;
-    return input;
+    Input in;
+    in.view_width = 800.0f, in.view_height = 600.0f, in.mouse_x = 400, in.mouse_y = 300, in.mouse_in_window = true;
+    return in;
 }
 
+inline float between(float lo, float hi) { return lo + (hi - lo) * static_cast<float>(std::rand()) / static_cast<float>(RAND_MAX); }
+
 inline bool all_finite(const Game& g) {
-    const Vec3 points[] = {g.player_pos, g.player_vel, g.swing_anchor, g.chest_pos, g.head_pos,
-                           g.hip_pos, g.arm_root[0], g.arm_root[1], g.hand_pos[0], g.hand_pos[1],
-                           g.leg_root[0], g.leg_root[1], g.foot_pos[0], g.foot_pos[1],
-                           g.camera_pos, g.aim_point};
-    for (Vec3 p : points) {
-        if (!is_finite(p)) return false;
-    }
-    if (!std::isfinite(g.player_yaw) || !std::isfinite(g.player_pitch) ||
-        !std::isfinite(g.player_facing) || !std::isfinite(g.swing_length))
-        return false;
-    for (int i = 0; i < g.ball_count; ++i) {
-        if (!is_finite(g.balls[i].pos) || !is_finite(g.balls[i].vel)) return false;
-    }
-    return true;
+    const Vec3 points[] = {g.player_pos, g.player_vel, g.swing_anchor, g.chest_pos, g.head_pos, g.hip_pos,
+                           g.arm_root[0], g.arm_root[1], g.hand_pos[0], g.hand_pos[1], g.leg_root[0],
+                           g.leg_root[1], g.foot_pos[0], g.foot_pos[1], g.camera_pos, g.aim_point,
+                           vec3(g.player_yaw, g.player_pitch, g.player_facing + g.swing_length)};
+    bool finite = true;
+    for (Vec3 p : points) finite = finite && is_finite(p);
+    for (int i = 0; i < g.ball_count; ++i) finite = finite && is_finite(g.balls[i].pos) && is_finite(g.balls[i].vel);
+    return finite;
 }
