@@ -1,15 +1,10 @@
-// Preloaded into the game by measurement tools (never linked into it):
-// wraps SDL_GL_SwapBuffers and appends one line per buffer swap to the file
-// named by $QUILL_SWAP_LOG, "<begin ns> <end ns>" on CLOCK_MONOTONIC, so a
-// launcher can time the start-up to the first frame and the length of every
-// pass without any code in the game loop. The first line, "load <ns>", is
-// written when the probe is loaded, before the game's main runs. Every 60th
-// swap adds "heap <ns> <in use> <held>": the bytes of the C heap handed out
-// and the bytes malloc holds from the system (mallinfo2), which tell a leak
-// from fragmentation or a driver cache when resident memory grows.
+// Preloaded into the game by tests and measuring tools, never linked into
+// it: wraps SDL_GL_SwapBuffers and appends "<begin ns> <end ns>" on
+// CLOCK_MONOTONIC for every swap to the file named by $QUILL_SWAP_LOG, after
+// a first line "load <ns>" written before the game's main runs. So passes
+// can be counted and timed with no measuring code in the game.
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <malloc.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -19,8 +14,6 @@
 namespace {
 
 int log_fd = -1;
-void (*real_swap)() = nullptr;
-long long swaps = 0;
 
 long long now_ns() {
     timespec t;
@@ -29,10 +22,7 @@ long long now_ns() {
 }
 
 void write_line(const char* text, int length) {
-    if (log_fd >= 0 && length > 0) {
-        ssize_t ignored = write(log_fd, text, static_cast<size_t>(length));
-        (void)ignored;
-    }
+    if (log_fd >= 0 && length > 0 && write(log_fd, text, static_cast<size_t>(length)) < 0) log_fd = -1;
 }
 
 __attribute__((constructor)) void open_log() {
@@ -46,18 +36,10 @@ __attribute__((constructor)) void open_log() {
 }  // namespace
 
 extern "C" void SDL_GL_SwapBuffers() {
-    if (real_swap == nullptr) {
-        real_swap = reinterpret_cast<void (*)()>(dlsym(RTLD_NEXT, "SDL_GL_SwapBuffers"));
-        if (real_swap == nullptr) std::abort();
-    }
+    static auto real_swap = reinterpret_cast<void (*)()>(dlsym(RTLD_NEXT, "SDL_GL_SwapBuffers"));
+    if (real_swap == nullptr) std::abort();
     const long long begin = now_ns();
     real_swap();
-    const long long end = now_ns();
-    char line[96];
-    write_line(line, std::snprintf(line, sizeof line, "%lld %lld\n", begin, end));
-    if (++swaps % 60 == 0 && log_fd >= 0) {
-        const struct mallinfo2 heap = mallinfo2();
-        write_line(line, std::snprintf(line, sizeof line, "heap %lld %zu %zu\n", end,
-                                       heap.uordblks + heap.hblkhd, heap.arena + heap.hblkhd));
-    }
+    char line[64];
+    write_line(line, std::snprintf(line, sizeof line, "%lld %lld\n", begin, now_ns()));
 }

@@ -1,4 +1,4 @@
-// A private X server for tests: Xvfb on a free display, found with
+// A private X server for tests: Xvfb on a free display found with
 // -displayfd, started and stopped by the test binary itself.
 #pragma once
 
@@ -12,12 +12,10 @@ public:
     XvfbServer& operator=(const XvfbServer&) = delete;
     ~XvfbServer() { stop(); }
 
-    // Starts Xvfb with one screen of width x height x depth. Returns false
-    // when it could not be started. Depth 15 offers OpenGL but no
-    // multisampled visuals.
+    // One screen of width x height x depth; false when Xvfb did not start.
+    // Depth 15 offers OpenGL but no multisampled visuals.
     bool start(int width = 1024, int height = 768, int depth = 24);
     void stop();
-
     // ":N" of the running server, empty when none runs.
     const std::string& display() const { return display_; }
 
@@ -26,7 +24,7 @@ private:
     std::string display_;
 };
 
-// Starts one server for the whole test binary and points DISPLAY at it.
-// Register from main with ::testing::AddGlobalTestEnvironment.
+// One server for the whole test binary, with DISPLAY pointing at it.
+// Register from main (or a static initialiser) before the tests run.
 XvfbServer& shared_xvfb();
 void install_shared_xvfb_environment();
