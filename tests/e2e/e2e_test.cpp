@@ -1,11 +1,9 @@
 // The real binary under a private X server, judged only on what does not
-// depend on the world a start generates: exit codes with their one line on
-// stderr, the window's size and place, the files written, and the menu.
-// Input is paced by the game's own passes, never by the clock. The ctest
-// entry that runs the game on sdl12-compat sets QUILL_SDL12_COMPAT.
+// depend on the world a start generates: exit codes with their one stderr
+// line, the window, the files written and the menu. Input is paced by the
+// game's passes. The ctest entry on sdl12-compat sets QUILL_SDL12_COMPAT.
+#include "app/video_caption.h"
 #include "support/game_process.h"
-#include "support/swap_log.h"
-#include "support/x_client.h"
 #include "support/xvfb.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +11,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <random>
-#include <vector>
 
 namespace {
 
@@ -24,169 +20,155 @@ const bool sdl12_compat = std::getenv("QUILL_SDL12_COMPAT") != nullptr;
 // Under valgrind (tools/valgrind.sh) a pass takes seconds.
 const int timeout_ms = std::getenv("QUILL_GAME_WRAPPER") != nullptr ? 1800000 : 60000;
 
-int env_int(const char* name, int fallback) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0' ? std::atoi(value) : fallback;
-}
-
-// A running game and a user at its window.
+// A game and a user at its window.
 struct Player {
     GameProcess& game;
-    XClient& x;
+    std::string display;  // empty: none
     SwapLog passes{game.swap_log_path()};
-    XWindowId window = 0;
+    std::string window{};  // xdotool's id
 
+    std::string x(const std::string& arguments) { return xdotool(display, arguments); }
     // Looks for the window once the main loop has drawn twice: SDL may
-    // replace a first window, and a close request sent while it still sets
-    // the window up can be lost.
-    ::testing::AssertionResult start(const char* display) {
+    // replace a first window, and may lose a close request sent before.
+    bool start() {
         game.use_swap_probe();
-        if (game.start(display) && wait(2)) window = x.wait_for_game_window(game, timeout_ms);
-        if (window != 0) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "exit code " << game.exit_code() << ", stderr: "
-                                             << game.stderr_text();
+        if (!game.start(display.empty() ? nullptr : display.c_str()) || !wait(2)) return false;
+        window = x("search --maxdepth 1 --onlyvisible --name '^" +
+                   std::string(game_window_caption) + "$'");
+        return !(window = window.substr(0, window.find('\n'))).empty();
     }
     bool wait(int n) { return passes.wait_for(n, game, timeout_ms); }
-    // Held for two passes and released for two, so that the press, the
-    // release and a next press are each read in a pass of their own.
-    bool hold(XKeySym key, int button, int n) {
-        key != 0 ? x.key(key, true) : x.button(button, true);
+    // Down for n passes, then up for two, so that a press, its release and
+    // the next press are each read in a pass of their own. device is "key"
+    // (which: an X key name) or "mouse" (which: a button number).
+    bool hold(const std::string& device, const std::string& which, int n) {
+        x(device + "down " + which);
         const bool seen = wait(n);
-        key != 0 ? x.key(key, false) : x.button(button, false);
+        x(device + "up " + which);
         return seen && wait(2);
     }
-    bool tap(XKeySym key) { return hold(key, 0, 2); }
-    bool click(int px, int py) {
-        x.move_pointer(window, px, py);
-        return hold(0, 1, 2);
+    bool tap(const char* key) { return hold("key", key, 2); }
+    void move(int px, int py) {
+        x("mousemove --window " + window + " " + std::to_string(px) + " " + std::to_string(py));
     }
+    bool click(int px, int py) { return move(px, py), hold("mouse", "1", 2); }
 };
 
 }  // namespace
 
 TEST(Start, OutcomeFollowsSettingsDisplayAndArt) {
-    const std::string no_video = "quillmoor: cannot start SDL video: ";
     const std::string no_dashboard = "quillmoor: cannot load Media/dashboard.png: ";
     struct Case {
-        const char* name;
-        const char* settings;   // nullptr: no settings.ini
+        const char* settings;   // nullptr: none
         const char* dashboard;  // nullptr: the shipped one; "": none
         int depth;              // of the screen, 24: the shared one; 0: no display
         int code, compat_code;
         std::string said;   // how the one stderr line of a failed start begins
         int width, height;  // of the window; 0: the screen's
-    };
-    const Case cases[] = {
-        {"window from settings", "screenw = 640\nscreenh = 480\n", nullptr, 24, 0, 0, "", 640, 480},
-        {"no settings file", nullptr, nullptr, 24, 0, 0, "", 0, 0},
-        {"zero height", "screenw = 700\nscreenh = 0\n", nullptr, 24, 0, 0, "", 700, 0},
-        {"no multisampled visual", "screenw = 320\nscreenh = 240\nantialiasing = 1\n", nullptr, 15,
-         0, 0, "", 320, 240},
-        // sdl12-compat emulates a full-screen mode the screen lacks by
+    } const cases[] = {
+        {"screenw = 640\nscreenh = 480\n", nullptr, 24, 0, 0, "", 640, 480},
+        {nullptr, nullptr, 24, 0, 0, "", 0, 0},
+        {"screenw = 700\nscreenh = 0\n", nullptr, 24, 0, 0, "", 700, 0},
+        // No multisampled visual: the game drops antialiasing.
+        {"screenw = 320\nscreenh = 240\nantialiasing = 1\n", nullptr, 15, 0, 0, "", 320, 240},
+        // sdl12-compat emulates a full-screen mode larger than the screen by
         // scaling, where classic SDL refuses it.
-        {"full screen larger than the screen", "screenw = 2048\nscreenh = 2048\nfullscreen = 1\n",
-         nullptr, 24, 3, 0, "quillmoor: cannot open a 2048x2048 full-screen OpenGL window: ", 2048,
-         2048},
-        {"no display", "screenw = 640\nscreenh = 480\n", nullptr, 0, 1, 1, no_video, 0, 0},
-        {"no dashboard", nullptr, "", 24, 4, 4, no_dashboard, 0, 0},
-        {"broken dashboard", nullptr, "not a picture", 24, 4, 4, no_dashboard, 0, 0},
+        {"screenw = 2048\nscreenh = 2048\nfullscreen = 1\n", nullptr, 24, 3, 0,
+         "quillmoor: cannot open a 2048x2048 full-screen OpenGL window: ", 2048, 2048},
+        {nullptr, nullptr, 0, 1, 1, "quillmoor: cannot start SDL video: ", 0, 0},
+        {nullptr, "", 24, 4, 4, no_dashboard, 0, 0},
+        {nullptr, "not a picture", 24, 4, 4, no_dashboard, 0, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
         XvfbServer own_server;
         ASSERT_TRUE(c.depth % 24 == 0 || own_server.start(800, 600, c.depth));
-        const XvfbServer& server = c.depth == 24 ? shared_xvfb() : own_server;
-        const char* display = c.depth == 0 ? nullptr : server.display().c_str();
         GameProcess game;
         ASSERT_TRUE(game.copy_media());
         if (c.settings != nullptr) game.write_settings(c.settings);
         if (c.dashboard != nullptr) game.write_file("Media/dashboard.png", c.dashboard);
-        if (c.dashboard != nullptr && *c.dashboard == '\0') std::remove(game.path("Media/dashboard.png").c_str());
-        if ((sdl12_compat ? c.compat_code : c.code) != 0) {
-            ASSERT_TRUE(game.start(display) && game.wait(timeout_ms));
-            EXPECT_EQ(game.exit_code(), sdl12_compat ? c.compat_code : c.code);
-            const std::string said = game.stderr_text();
-            EXPECT_EQ(said.rfind(c.said, 0), 0u) << said;
-            EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
-            continue;
+        if (c.dashboard != nullptr && *c.dashboard == '\0') {
+            std::remove(game.path("Media/dashboard.png").c_str());
         }
-        XClient x;
-        ASSERT_TRUE(x.open(display));
-        Player player{game, x};
-        ASSERT_TRUE(player.start(display));
-        WindowBox box, screen;
-        ASSERT_TRUE(x.window_box(player.window, box) && x.window_box(x.root(), screen));
-        const int width = c.width != 0 ? c.width : screen.width;
-        const int height = c.height != 0 ? c.height : screen.height;
-        EXPECT_EQ(box.width, width);
-        EXPECT_EQ(box.height, height);
-        // Classic SDL puts a window in the corner, sdl12-compat centres it.
-        EXPECT_EQ(box.x, sdl12_compat ? (screen.width - width) / 2 : 0);
-        EXPECT_EQ(box.y, sdl12_compat ? (screen.height - height) / 2 : 0);
-        ASSERT_TRUE(x.close_window(player.window) && game.wait(timeout_ms));
-        EXPECT_EQ(game.exit_code(), 0);
-        EXPECT_EQ(game.stderr_text(), "");
+        const int code = sdl12_compat ? c.compat_code : c.code;
+        Player p{game, c.depth == 0 ? "" : (c.depth % 24 ? own_server : shared_xvfb()).display()};
+        ASSERT_EQ(p.start(), code == 0) << game.stderr_text();
+        int x = 0, y = 0, width = 0, height = 0, screen_width = 0, screen_height = 0;
+        if (code == 0) {
+            const std::string box =
+                p.x("getdisplaygeometry") + p.x("getwindowgeometry --shell " + p.window);
+            ASSERT_EQ(sscanf(box.c_str(), "%d %d WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d",
+                             &screen_width, &screen_height, &x, &y, &width, &height), 6) << box;
+            const int w = c.width != 0 ? c.width : screen_width;
+            const int h = c.height != 0 ? c.height : screen_height;
+            // Classic SDL puts a window in the corner, sdl12-compat centres it.
+            EXPECT_EQ(x, sdl12_compat ? (screen_width - w) / 2 : 0);
+            EXPECT_EQ(y, sdl12_compat ? (screen_height - h) / 2 : 0);
+            EXPECT_TRUE(width == w && height == h) << width << "x" << height;
+            ASSERT_TRUE(close_window(p.display, std::stoul(p.window)));
+        }
+        ASSERT_TRUE(game.wait(timeout_ms));
+        EXPECT_EQ(game.exit_code(), code);
+        const std::string said = game.stderr_text();
+        EXPECT_TRUE(code == 0 ? said.empty()
+                              : said.rfind(c.said, 0) == 0 && said.find('\n') == said.size() - 1)
+            << said;
     }
 }
 
 // Walk, every action, the menu with two screenshots, then random play for
 // QUILL_MONKEY_SECONDS (default 10) replayed by QUILL_MONKEY_SEED, and Exit.
 TEST(Session, ScriptedThenRandomPlayEndsByExitWithSilentStderr) {
-    constexpr int width = 640, height = 480, menu_x = width / 2;
-    constexpr int slide = 22;  // passes until the menu is fully in or out, and two
-    // The menu's buttons fully in: 0 Resume game, 1 Exit, 2 Save screenshot.
-    auto button_y = [](int k) { return height / 2 - 125 + 50 * k; };
+    constexpr int width = 640, height = 480, slide = 22;  // passes the menu takes, and two
+    auto menu = [](int k) { return height / 2 - 125 + 50 * k; };  // Resume, Exit, Save
     GameProcess game;
     game.write_settings(settings_ini(width, height));
     ASSERT_TRUE(game.copy_media());
     game.write_file("screenshot1.png", "taken");
-    XClient x;
-    ASSERT_TRUE(x.open());
-    Player p{game, x};
-    ASSERT_TRUE(p.start(shared_xvfb().display().c_str()));
-    x.move_pointer(p.window, width / 2, height / 2);
-
-    x.key(XK_w, true);
-    ASSERT_TRUE(p.tap(XK_space) && p.wait(10));
-    x.key(XK_w, false);
+    Player p{game, shared_xvfb().display()};
+    ASSERT_TRUE(p.start()) << game.stderr_text();
+    p.move(width / 2, height / 2);
+    p.x("keydown w");
+    ASSERT_TRUE(p.tap("space") && p.wait(10));
+    p.x("keyup w");
     // Q wraps back to the last action, E walks through all seven and wraps;
     // each is used once, the view tilting down.
     for (int i = 0; i < 8; ++i) {
-        ASSERT_TRUE(p.tap(i == 0 ? XK_q : XK_e) && p.click(width / 2, height / 2 + 40)) << i;
+        ASSERT_TRUE(p.tap(i == 0 ? "q" : "e") && p.click(width / 2, height / 2 + 40));
     }
-    ASSERT_TRUE(p.tap(XK_Escape) && p.wait(slide));
-    ASSERT_TRUE(p.click(menu_x, button_y(2)) && p.click(menu_x, button_y(2)));
-    ASSERT_TRUE(p.click(menu_x, button_y(0)) && p.wait(slide));
+    ASSERT_TRUE(p.tap("Escape") && p.wait(slide));
+    ASSERT_TRUE(p.click(width / 2, menu(2)) && p.click(width / 2, menu(2)));
+    ASSERT_TRUE(p.click(width / 2, menu(0)) && p.wait(slide));
 
-    std::mt19937 random(static_cast<unsigned>(env_int("QUILL_MONKEY_SEED", 1)));
+    const char* seed = std::getenv("QUILL_MONKEY_SEED");
+    const char* seconds = std::getenv("QUILL_MONKEY_SECONDS");
+    std::mt19937 random(seed != nullptr ? std::atoi(seed) : 1);
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
-    const XKeySym keys[] = {XK_w, XK_a, XK_s, XK_d, XK_Up, XK_Left, XK_space, XK_q, XK_e, XK_x};
+    const char* const keys[] = {"w", "a", "s", "d", "Up", "Left", "space", "q", "e", "x"};
     int saves = 2;
     bool paused = false;
     const auto end = std::chrono::steady_clock::now() +
-                     std::chrono::seconds(env_int("QUILL_MONKEY_SECONDS", 10));
-    for (int step = 0; std::chrono::steady_clock::now() < end; ++step) {
-        const int what = pick(10);
+                     std::chrono::seconds(seconds != nullptr ? std::atoi(seconds) : 10);
+    while (std::chrono::steady_clock::now() < end) {
+        const int what = pick(10), passes = 1 + pick(30);
         bool alive = true;
         if (what < 2) {
-            alive = p.tap(XK_Escape) && p.wait(slide);
+            alive = p.tap("Escape") && p.wait(slide);
             paused = !paused;
         } else if (paused) {  // Save screenshot, or Resume game
-            const bool save = what < 8;
-            alive = p.click(menu_x - 140 + pick(280), button_y(save ? 2 : 0)) && (save || p.wait(slide));
-            saves += save;
-            paused = save;
-        } else {  // a key, the action or the view from the head, held a while
-            x.move_pointer(p.window, pick(width), pick(height));
-            const XKeySym key = what < 6 ? keys[pick(10)] : 0;
-            const int button = 1 + 2 * pick(2);
-            alive = p.hold(key, button, 1 + pick(30));
+            alive = p.click(width / 2 - 140 + pick(280), menu(what < 8 ? 2 : 0)) &&
+                    (what < 8 || p.wait(slide));
+            saves += what < 8;
+            paused = what < 8;
+        } else {  // a key, or the action or the view from the head, held a while
+            p.move(pick(width), pick(height));
+            alive = what < 6 ? p.hold("key", keys[pick(10)], passes)
+                             : p.hold("mouse", std::to_string(1 + 2 * pick(2)), passes);
         }
-        ASSERT_TRUE(alive) << "step " << step << ", exit code " << game.exit_code()
-                           << ", stderr: " << game.stderr_text();
+        ASSERT_TRUE(alive) << game.stderr_text();
     }
-    ASSERT_TRUE(paused || (p.tap(XK_Escape) && p.wait(slide)));
-    p.click(menu_x, button_y(1));  // the pass that reads it is the game's last
+    ASSERT_TRUE(paused || (p.tap("Escape") && p.wait(slide)));
+    p.click(width / 2, menu(1));  // the pass that reads it is the game's last
     ASSERT_TRUE(game.wait(timeout_ms)) << "the game did not end after Exit";
     EXPECT_EQ(game.exit_code(), 0);
     EXPECT_EQ(game.stderr_text(), "");
@@ -195,15 +177,13 @@ TEST(Session, ScriptedThenRandomPlayEndsByExitWithSilentStderr) {
     // first free number and holds the window as 8-bit RGB.
     EXPECT_EQ(read_file(game.path("screenshot1.png")), "taken");
     for (int n = 2; n <= saves + 2; ++n) {
-        const std::string name = game.path("screenshot" + std::to_string(n) + ".png");
         std::vector<unsigned char> png, rgb;
         unsigned w = 0, h = 0;
         lodepng::State state;
-        ASSERT_EQ(lodepng::load_file(png, name) == 0, n <= saves + 1) << name;
-        if (n > saves + 1) break;
-        EXPECT_EQ(lodepng::decode(rgb, w, h, state, png), 0u) << name;
-        EXPECT_TRUE(w == width && h == height) << w << "x" << h;
-        EXPECT_EQ(state.info_png.color.colortype, LCT_RGB);
-        EXPECT_EQ(state.info_png.color.bitdepth, 8u);
+        lodepng::load_file(png, game.path("screenshot" + std::to_string(n) + ".png"));
+        ASSERT_EQ(png.empty(), n == saves + 2) << n;
+        EXPECT_TRUE(png.empty() || (lodepng::decode(rgb, w, h, state, png) == 0 && w == width &&
+                                    h == height && state.info_png.color.colortype == LCT_RGB &&
+                                    state.info_png.color.bitdepth == 8)) << n;
     }
 }

@@ -2,21 +2,20 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/prctl.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
+
+#include <X11/Xlib.h>
 
 namespace fs = std::filesystem;
 
-std::string settings_ini(int width, int height, bool fullscreen) {
-    return "screenw = " + std::to_string(width) + "\nscreenh = " + std::to_string(height) +
-           "\nfullscreen = " + std::to_string(fullscreen) + "\n";
+std::string settings_ini(int width, int height) {
+    return "screenw = " + std::to_string(width) + "\nscreenh = " + std::to_string(height) + "\n";
 }
 
 std::string read_file(const std::string& path) {
@@ -25,16 +24,10 @@ std::string read_file(const std::string& path) {
     return out.str();
 }
 
-void sleep_ms(int ms) {
-    timespec t{ms / 1000, (ms % 1000) * 1000000L};
-    while (nanosleep(&t, &t) != 0 && errno == EINTR) {
-    }
-}
+void sleep_ms(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
 
 GameProcess::GameProcess() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
-                          "/quillmoor-run-XXXXXX";
+    std::string pattern = fs::temp_directory_path() / "quillmoor-run-XXXXXX";
     if (mkdtemp(pattern.data()) != nullptr) dir_ = pattern;
 }
 
@@ -45,12 +38,13 @@ GameProcess::~GameProcess() {
 }
 
 void GameProcess::write_file(const std::string& name, const std::string& bytes) {
-    std::ofstream(path(name), std::ios::binary | std::ios::trunc) << bytes;
+    std::ofstream(path(name), std::ios::binary) << bytes;
 }
 
 bool GameProcess::copy_media() {
     std::error_code error;
-    fs::copy(fs::path(QUILL_SOURCE_DIR) / "Media", path("Media"), fs::copy_options::recursive, error);
+    fs::copy(fs::path(QUILL_SOURCE_DIR) / "Media", path("Media"), fs::copy_options::recursive,
+             error);
     return !dir_.empty() && !error;
 }
 
@@ -65,43 +59,24 @@ void GameProcess::use_swap_probe() {
     set_environment("QUILL_SWAP_LOG", swap_log_path());
 }
 
-bool GameProcess::start() { return start(std::getenv("DISPLAY")); }
-
 bool GameProcess::start(const char* display) {
-    if (dir_.empty() || running()) return false;
-    const std::string shown = display != nullptr ? display : "";
-    const std::string out_path = path("stdout.txt"), err_path = path("stderr.txt");
     exit_code_ = -1;
-    pid_ = fork();
-    if (pid_ == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        const int in = open("/dev/null", O_RDONLY);
-        const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (chdir(dir_.c_str()) != 0 || in < 0 || out < 0 || err < 0) _exit(126);
-        dup2(in, STDIN_FILENO);
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        if (display != nullptr) setenv("DISPLAY", shown.c_str(), 1);
-        else unsetenv("DISPLAY");
-        for (const auto& [name, value] : environment_) setenv(name.c_str(), value.c_str(), 1);
-        const char* wrapper = std::getenv("QUILL_GAME_WRAPPER");
-        if (wrapper != nullptr && *wrapper != '\0') {
-            execl("/bin/sh", "sh", "-c", "exec $QUILL_GAME_WRAPPER \"$0\"", QUILL_BINARY, nullptr);
-        }
-        execl(QUILL_BINARY, QUILL_BINARY, nullptr);
-        _exit(127);
-    }
-    return pid_ > 0;
+    if (dir_.empty() || running() || (pid_ = fork()) != 0) return pid_ > 0;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (display != nullptr) setenv("DISPLAY", display, 1);
+    else unsetenv("DISPLAY");
+    for (const auto& [name, value] : environment_) setenv(name.c_str(), value.c_str(), 1);
+    execl("/bin/sh", "sh", "-c",
+          "cd \"$0\" && exec $QUILL_GAME_WRAPPER \"$1\" </dev/null >/dev/null 2>stderr.txt",
+          dir_.c_str(), QUILL_BINARY, nullptr);
+    _exit(127);
 }
 
 bool GameProcess::wait(int timeout_ms) {
     for (int waited = 0; running(); waited += 5) {
         int status = 0;
         const pid_t done = waitpid(pid_, &status, timeout_ms < 0 ? 0 : WNOHANG);
-        if (done == pid_) {
-            exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
+        if (done == pid_) exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         if (done == pid_ || (done < 0 && errno != EINTR)) pid_ = -1;
         else if (timeout_ms >= 0 && waited >= timeout_ms) return false;
         else if (done == 0) sleep_ms(5);
@@ -114,4 +89,43 @@ void GameProcess::kill() {
     wait(-1);
 }
 
-std::string GameProcess::stderr_text() const { return read_file(path("stderr.txt")); }
+int SwapLog::count() const {
+    // Whole lines only, and only those added since the last call.
+    std::ifstream in(path_, std::ios::binary);
+    in.seekg(offset_);
+    for (std::string line; std::getline(in, line) && !in.eof();) {
+        offset_ += static_cast<long long>(line.size()) + 1;
+        count_ += line.rfind("load ", 0) != 0;
+    }
+    return count_;
+}
+
+bool SwapLog::wait_for(int n, GameProcess& game, int timeout_ms) const {
+    const int target = count() + n;
+    for (int waited = 0; count() < target; waited += 5) {
+        if (waited >= timeout_ms || game.wait(0)) return false;
+        sleep_ms(5);
+    }
+    return true;
+}
+
+std::string xdotool(const std::string& display, const std::string& arguments) {
+    std::string out;
+    if (std::FILE* pipe = popen(("DISPLAY=" + display + " xdotool " + arguments).c_str(), "r")) {
+        for (int c; (c = std::fgetc(pipe)) != EOF;) out.push_back(static_cast<char>(c));
+        pclose(pipe);
+    }
+    return out;
+}
+
+bool close_window(const std::string& display, unsigned long window) {
+    Display* x = XOpenDisplay(display.c_str());
+    if (x == nullptr) return false;
+    XEvent event{};
+    const Atom protocols = XInternAtom(x, "WM_PROTOCOLS", False);
+    event.xclient = {ClientMessage, 0, True, x, window, protocols, 32, {}};
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+    const bool sent = XSendEvent(x, window, False, NoEventMask, &event) != 0;
+    XCloseDisplay(x);  // sends it
+    return sent;
+}

@@ -1,47 +1,41 @@
-// The real game binary run from outside: a scratch working directory with
-// the settings and art a test chooses, the process started there, its exit
-// code and stderr collected. The destructor kills a game still running and
-// removes the directory.
+// The real game binary driven from outside: GameProcess runs it in a scratch
+// directory with the settings and art a test chooses, SwapLog counts its
+// passes through the swap probe (tests/probe), and xdotool and close_window
+// play the user and the window manager.
 #pragma once
 
+#include <cstdlib>
 #include <string>
 #include <sys/types.h>
 #include <utility>
 #include <vector>
 
-// A settings.ini asking for the given window.
-std::string settings_ini(int width, int height, bool fullscreen = false);
+std::string settings_ini(int width, int height);
+std::string read_file(const std::string& path);  // empty when unreadable
+void sleep_ms(int ms);  // paces polling, never a pass/fail timing
 
+// The destructor kills a game still running and removes the directory.
 class GameProcess {
 public:
-    GameProcess();  // an empty directory under $TMPDIR (or /tmp)
-    GameProcess(const GameProcess&) = delete;
-    GameProcess& operator=(const GameProcess&) = delete;
+    GameProcess();
     ~GameProcess();
-
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
     void write_file(const std::string& name, const std::string& bytes);
     void write_settings(const std::string& text) { write_file("settings.ini", text); }
-    bool copy_media();  // the shipped Media directory
+    bool copy_media();
     // For the game only; a later value for the same name wins.
     void set_environment(const std::string& name, const std::string& value);
-    // Preloads the swap probe, which logs every pass to swap_log_path().
     void use_swap_probe();
     std::string swap_log_path() const { return path("swaps.log"); }
-
-    // Starts the game with stdin from /dev/null and its output into files,
-    // under $QUILL_GAME_WRAPPER (e.g. valgrind) when that is set. A null
-    // display starts it without DISPLAY; start() uses the test's own.
-    bool start();
-    bool start(const char* display);
-    // Waits up to timeout_ms (< 0: for ever); true once the game has ended.
-    bool wait(int timeout_ms);
+    // Under $QUILL_GAME_WRAPPER (e.g. valgrind) when set; nullptr: no display.
+    bool start(const char* display = std::getenv("DISPLAY"));
+    bool wait(int timeout_ms);  // < 0: for ever; true once the game has ended
     bool running() const { return pid_ > 0; }
     pid_t pid() const { return pid_; }
     int exit_code() const { return exit_code_; }  // 128 + signal; -1 while running
-    std::string stderr_text() const;
+    std::string stderr_text() const { return read_file(path("stderr.txt")); }
     void kill();
-    long resident_kb() const;  // VmRSS, -1 once ended (bench/gl/game_measure.cpp)
+    long resident_kb() const;  // bench/gl/game_measure.cpp
 
 private:
     std::string dir_;
@@ -50,5 +44,23 @@ private:
     int exit_code_ = -1;
 };
 
-std::string read_file(const std::string& path);  // empty when unreadable
-void sleep_ms(int ms);  // paces polling, never a pass/fail timing
+// Tests wait for passes, not the clock, so input lands in the passes it is
+// meant for however slow the run.
+class SwapLog {
+public:
+    explicit SwapLog(std::string path) : path_(std::move(path)) {}
+    int count() const;
+    bool wait_for(int n, GameProcess& game, int timeout_ms) const;  // false: ended or late
+    long long load_ns() const;  // monotonic ns; bench/gl/game_measure.cpp
+    std::vector<long long> swap_begin_ns() const;
+
+private:
+    std::string path_;
+    mutable long long offset_ = 0;  // bytes of whole lines counted so far
+    mutable int count_ = 0;
+};
+
+// xdotool's output on the display: keys, buttons and pointer go through XTest.
+std::string xdotool(const std::string& display, const std::string& arguments);
+// Asks a window to close as a window manager does (WM_DELETE_WINDOW).
+bool close_window(const std::string& display, unsigned long window);
