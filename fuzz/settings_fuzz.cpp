@@ -1,7 +1,5 @@
-// libFuzzer target for the settings reader, fed any bytes a broken editor or
-// disk might leave in settings.ini: reading stays in bounds (ASan), each line
-// ends within its size with no space left, and every value handed on is
-// finite and converts to int without undefined behaviour (UBSan).
+// The settings reader fed any bytes stays in bounds (ASan); each line ends within
+// its size, spaceless; every value is finite and converts to int (UBSan).
 #include "app/settings.h"
 
 #include <cmath>

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,14 +14,9 @@
 
 namespace fs = std::filesystem;
 
-std::string settings_ini(int width, int height) {
-    return "screenw = " + std::to_string(width) + "\nscreenh = " + std::to_string(height) + "\n";
-}
-
 std::string read_file(const std::string& path) {
-    std::ostringstream out;
-    out << std::ifstream(path, std::ios::binary).rdbuf();
-    return out.str();
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void sleep_ms(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
@@ -37,19 +32,11 @@ GameProcess::~GameProcess() {
     if (!dir_.empty()) fs::remove_all(dir_, ignored);
 }
 
-void GameProcess::write_file(const std::string& name, const std::string& bytes) {
-    std::ofstream(path(name), std::ios::binary) << bytes;
-}
-
 bool GameProcess::copy_media() {
     std::error_code error;
     fs::copy(fs::path(QUILL_SOURCE_DIR) / "Media", path("Media"), fs::copy_options::recursive,
              error);
     return !dir_.empty() && !error;
-}
-
-void GameProcess::set_environment(const std::string& name, const std::string& value) {
-    environment_.emplace_back(name, value);
 }
 
 void GameProcess::use_swap_probe() {
@@ -73,24 +60,17 @@ bool GameProcess::start(const char* display) {
 }
 
 bool GameProcess::wait(int timeout_ms) {
-    for (int waited = 0; running(); waited += 5) {
+    for (int waited = 0; running(); waited += 5, sleep_ms(5)) {
         int status = 0;
         const pid_t done = waitpid(pid_, &status, timeout_ms < 0 ? 0 : WNOHANG);
-        if (done == pid_) exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        if (done == pid_ || (done < 0 && errno != EINTR)) pid_ = -1;
+        if (done > 0) exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (done > 0 || (done < 0 && errno != EINTR)) pid_ = -1;
         else if (timeout_ms >= 0 && waited >= timeout_ms) return false;
-        else if (done == 0) sleep_ms(5);
     }
     return exit_code_ != -1;
 }
 
-void GameProcess::kill() {
-    if (running()) ::kill(pid_, SIGKILL);
-    wait(-1);
-}
-
-int SwapLog::count() const {
-    // Whole lines only, and only those added since the last call.
+int SwapLog::count() const {  // whole lines only, those added since the last call
     std::ifstream in(path_, std::ios::binary);
     in.seekg(offset_);
     for (std::string line; std::getline(in, line) && !in.eof();) {
@@ -102,9 +82,8 @@ int SwapLog::count() const {
 
 bool SwapLog::wait_for(int n, GameProcess& game, int timeout_ms) const {
     const int target = count() + n;
-    for (int waited = 0; count() < target; waited += 5) {
+    for (int waited = 0; count() < target; waited += 5, sleep_ms(5)) {
         if (waited >= timeout_ms || game.wait(0)) return false;
-        sleep_ms(5);
     }
     return true;
 }

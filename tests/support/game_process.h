@@ -1,30 +1,34 @@
 // The real game binary driven from outside: GameProcess runs it in a scratch
 // directory with the settings and art a test chooses, SwapLog counts its
-// passes through the swap probe (tests/probe), and xdotool and close_window
-// play the user and the window manager.
+// passes (bench/gl/preload), xdotool and close_window play user and window manager.
 #pragma once
 
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <string>
-#include <sys/types.h>
-#include <utility>
 #include <vector>
 
-std::string settings_ini(int width, int height);
+inline std::string settings_ini(int width, int height) {
+    return "screenw = " + std::to_string(width) + "\nscreenh = " + std::to_string(height) + "\n";
+}
 std::string read_file(const std::string& path);  // empty when unreadable
 void sleep_ms(int ms);  // paces polling, never a pass/fail timing
 
-// The destructor kills a game still running and removes the directory.
 class GameProcess {
 public:
     GameProcess();
-    ~GameProcess();
+    ~GameProcess();  // kills a game still running, removes the directory
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
-    void write_file(const std::string& name, const std::string& bytes);
+    void write_file(const std::string& name, const std::string& bytes) {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+    }
     void write_settings(const std::string& text) { write_file("settings.ini", text); }
     bool copy_media();
     // For the game only; a later value for the same name wins.
-    void set_environment(const std::string& name, const std::string& value);
+    void set_environment(const std::string& name, const std::string& value) {
+        environment_.emplace_back(name, value);
+    }
     void use_swap_probe();
     std::string swap_log_path() const { return path("swaps.log"); }
     // Under $QUILL_GAME_WRAPPER (e.g. valgrind) when set; nullptr: no display.
@@ -34,7 +38,7 @@ public:
     pid_t pid() const { return pid_; }
     int exit_code() const { return exit_code_; }  // 128 + signal; -1 while running
     std::string stderr_text() const { return read_file(path("stderr.txt")); }
-    void kill();
+    void kill() { if (running()) ::kill(pid_, SIGKILL); wait(-1); }
     long resident_kb() const;  // bench/gl/game_measure.cpp
 
 private:
@@ -44,8 +48,7 @@ private:
     int exit_code_ = -1;
 };
 
-// Tests wait for passes, not the clock, so input lands in the passes it is
-// meant for however slow the run.
+// Tests wait for passes, not the clock, so input lands where it is meant.
 class SwapLog {
 public:
     explicit SwapLog(std::string path) : path_(std::move(path)) {}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -24,13 +25,14 @@ bool XvfbServer::start(int width, int height, int depth) {
         _exit(127);
     }
     close(fds[1]);
+    // Xvfb writes the display's number and a newline in one go once it is up.
+    char number[16] = {};
     pollfd p{fds[0], POLLIN, 0};
-    for (char c; pid_ > 0 && poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n';) {
-        display_.push_back(c);
+    if (pid_ > 0 && poll(&p, 1, 10000) > 0 && read(fds[0], number, sizeof number - 1) > 0) {
+        display_ = ":" + std::to_string(std::atoi(number));
     }
     close(fds[0]);
     if (display_.empty()) stop();
-    else display_.insert(0, ":");
     return !display_.empty();
 }
 

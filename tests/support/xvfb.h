@@ -18,7 +18,6 @@ private:
     std::string display_;
 };
 
-// One server for the whole test binary, DISPLAY pointing at it; install it
-// before the tests run.
+// One server for the whole test binary, DISPLAY pointing at it.
 XvfbServer& shared_xvfb();
 void install_shared_xvfb_environment();
