@@ -1,10 +1,11 @@
 #!/bin/sh
 # Installs what is missing (test-only packages included), builds, and runs
-# every test. The tests start their own X servers; no display is needed.
-# Then builds the tests and the game once more with AddressSanitizer and
-# UndefinedBehaviorSanitizer (build-asan) and runs the unit tests, the
-# in-process tests and the end-to-end tests of hostile input and of random
-# play against that build.
+# every test: unit, in-process OpenGL, end-to-end against the real binary on
+# classic SDL 1.2 and again on sdl12-compat, and a short fuzzing run of the
+# settings reader. The tests start their own X servers; no display is
+# needed. Then builds the tests and the game once more with AddressSanitizer
+# and UndefinedBehaviorSanitizer (build-asan) and runs the unit, in-process
+# and end-to-end tests against that build.
 set -e
 cd "$(dirname "$0")/.."
 ./tools/install_deps.sh --tests

@@ -1,9 +1,3 @@
-// Preloaded into sanitizer runs (never linked into the game): makes dlclose
-// a no-op, so every shared object stays mapped until the process ends.
-//
-// SDL unloads the GL library when the video subsystem quits, and Mesa then
-// unloads its driver. Blocks the driver still held in its globals would be
-// reported as leaks from "<unknown module>", which no suppression can name;
-// with the driver kept, they are reachable again, and anything left is
-// reported with the library it came from.
+// Preloaded into sanitizer runs: dlclose does nothing, so the GL driver stays
+// mapped at exit and a leak is reported with its library, not "<unknown module>".
 extern "C" int dlclose(void*) { return 0; }

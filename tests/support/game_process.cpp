@@ -2,186 +2,109 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <linux/capability.h>
-#include <sstream>
+#include <iterator>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
+
+#include <X11/Xlib.h>
 
 namespace fs = std::filesystem;
 
-std::string settings_ini(int width, int height, bool fullscreen, bool antialiasing,
-                         bool mipmapping, int bpp, bool show_cursor) {
-    std::ostringstream out;
-    out << "screenw = " << width << "\n"
-        << "screenh = " << height << "\n"
-        << "screenbpp = " << bpp << "\n"
-        << "fullscreen = " << fullscreen << "\n"
-        << "showcursor = " << show_cursor << "\n"
-        << "antialiasing = " << antialiasing << "\n"
-        << "mipmapping = " << mipmapping << "\n";
-    return out.str();
-}
-
-bool game_is_wrapped() {
-    const char* wrapper = std::getenv("QUILL_GAME_WRAPPER");
-    return wrapper != nullptr && *wrapper != '\0';
-}
-
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void sleep_ms(int ms) {
-    timespec t{ms / 1000, (ms % 1000) * 1000000L};
-    while (nanosleep(&t, &t) != 0 && errno == EINTR) {
-    }
-}
+void sleep_ms(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
 
 GameProcess::GameProcess() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
-                          "/quillmoor-run-XXXXXX";
+    std::string pattern = fs::temp_directory_path() / "quillmoor-run-XXXXXX";
     if (mkdtemp(pattern.data()) != nullptr) dir_ = pattern;
 }
 
 GameProcess::~GameProcess() {
     kill();
-    if (!dir_.empty()) {
-        chmod(dir_.c_str(), 0700);
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-}
-
-void GameProcess::write_settings(const std::string& text) { write_file("settings.ini", text); }
-
-void GameProcess::write_file(const std::string& name, const std::string& bytes) {
-    std::ofstream out(path(name), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::error_code ignored;
+    if (!dir_.empty()) fs::remove_all(dir_, ignored);
 }
 
 bool GameProcess::copy_media() {
-    fs::path source = fs::path(QUILL_SOURCE_DIR) / "Media";
     std::error_code error;
-    if (!fs::is_directory(source, error)) return false;
-    fs::copy(source, fs::path(dir_) / "Media",
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
-    return !error;
-}
-
-void GameProcess::make_read_only() {
-    chmod(dir_.c_str(), 0555);
-    read_only_ = true;
-}
-
-void GameProcess::set_environment(const std::string& name, const std::string& value) {
-    environment_.emplace_back(name, value);
+    fs::copy(fs::path(QUILL_SOURCE_DIR) / "Media", path("Media"), fs::copy_options::recursive,
+             error);
+    return !dir_.empty() && !error;
 }
 
 void GameProcess::use_swap_probe() {
-    // Created here, so that the game can append to it in a read-only
-    // directory.
-    write_file("swaps.log", "");
-    const char* preload = std::getenv("LD_PRELOAD");
-    std::string value = QUILL_SWAP_PROBE;
-    if (preload != nullptr && *preload != '\0') value = std::string(preload) + " " + value;
-    set_environment("LD_PRELOAD", value);
+    const char* preload = std::getenv("LD_PRELOAD");  // the sanitizer runs' own
+    set_environment("LD_PRELOAD", (preload != nullptr ? preload + std::string(" ") : "") +
+                                      QUILL_SWAP_PROBE);
     set_environment("QUILL_SWAP_LOG", swap_log_path());
 }
 
-bool GameProcess::start() { return start(std::getenv("DISPLAY")); }
-
 bool GameProcess::start(const char* display) {
-    if (dir_.empty() || running()) return false;
-    std::string display_value = display != nullptr ? display : "";
-    std::string out_path = path("stdout.txt"), err_path = path("stderr.txt");
     exit_code_ = -1;
-    pid_t pid = fork();
-    if (pid < 0) return false;
-    if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (chdir(dir_.c_str()) != 0) _exit(126);
-        int in = open("/dev/null", O_RDONLY);
-        int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (in < 0 || out < 0 || err < 0) _exit(126);
-        dup2(in, STDIN_FILENO);
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        if (display != nullptr) {
-            setenv("DISPLAY", display_value.c_str(), 1);
-        } else {
-            unsetenv("DISPLAY");
-        }
-        unsetenv("SDL_VIDEODRIVER");
-        for (const auto& [name, value] : environment_) setenv(name.c_str(), value.c_str(), 1);
-        // Output files first: they could not be created in a read-only
-        // directory. Dropped from the bounding set, the overrides do not
-        // come back with root's full set when the game is executed.
-        if (read_only_ && geteuid() == 0 &&
-            (prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) != 0 ||
-             prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0) != 0)) {
-            _exit(126);
-        }
-        if (game_is_wrapped()) {
-            execl("/bin/sh", "sh", "-c", "exec $QUILL_GAME_WRAPPER \"$0\"", QUILL_BINARY,
-                  static_cast<char*>(nullptr));
-        } else {
-            execl(QUILL_BINARY, QUILL_BINARY, static_cast<char*>(nullptr));
-        }
-        _exit(127);
-    }
-    pid_ = pid;
-    return true;
+    if (dir_.empty() || running() || (pid_ = fork()) != 0) return pid_ > 0;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (display != nullptr) setenv("DISPLAY", display, 1);
+    else unsetenv("DISPLAY");
+    for (const auto& [name, value] : environment_) setenv(name.c_str(), value.c_str(), 1);
+    execl("/bin/sh", "sh", "-c",
+          "cd \"$0\" && exec $QUILL_GAME_WRAPPER \"$1\" </dev/null >/dev/null 2>stderr.txt",
+          dir_.c_str(), QUILL_BINARY, nullptr);
+    _exit(127);
 }
 
 bool GameProcess::wait(int timeout_ms) {
-    if (!running()) return exit_code_ != -1;
-    for (int waited = 0;; waited += 10) {
+    for (int waited = 0; running(); waited += 5, sleep_ms(5)) {
         int status = 0;
-        pid_t done = waitpid(pid_, &status, WNOHANG);
-        if (done == pid_) {
-            exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            pid_ = -1;
-            return true;
-        }
-        if (done < 0 && errno != EINTR) {
-            pid_ = -1;
-            return false;
-        }
-        if (waited >= timeout_ms) return false;
-        sleep_ms(10);
+        const pid_t done = waitpid(pid_, &status, timeout_ms < 0 ? 0 : WNOHANG);
+        if (done > 0) exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (done > 0 || (done < 0 && errno != EINTR)) pid_ = -1;
+        else if (timeout_ms >= 0 && waited >= timeout_ms) return false;
     }
+    return exit_code_ != -1;
 }
 
-void GameProcess::kill() {
-    if (!running()) return;
-    ::kill(pid_, SIGKILL);
-    int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+int SwapLog::count() const {  // whole lines only, those added since the last call
+    std::ifstream in(path_, std::ios::binary);
+    in.seekg(offset_);
+    for (std::string line; std::getline(in, line) && !in.eof();) {
+        offset_ += static_cast<long long>(line.size()) + 1;
+        count_ += line.rfind("load ", 0) != 0;
     }
-    exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    pid_ = -1;
+    return count_;
 }
 
-std::string GameProcess::stderr_text() const { return read_file(path("stderr.txt")); }
-
-long GameProcess::resident_kb() const {
-    if (pid_ <= 0) return -1;
-    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+bool SwapLog::wait_for(int n, GameProcess& game, int timeout_ms) const {
+    const int target = count() + n;
+    for (int waited = 0; count() < target; waited += 5, sleep_ms(5)) {
+        if (waited >= timeout_ms || game.wait(0)) return false;
     }
-    return -1;
+    return true;
+}
+
+std::string xdotool(const std::string& display, const std::string& arguments) {
+    std::string out;
+    if (std::FILE* pipe = popen(("DISPLAY=" + display + " xdotool " + arguments).c_str(), "r")) {
+        for (int c; (c = std::fgetc(pipe)) != EOF;) out.push_back(static_cast<char>(c));
+        pclose(pipe);
+    }
+    return out;
+}
+
+bool close_window(const std::string& display, unsigned long window) {
+    Display* x = XOpenDisplay(display.c_str());
+    if (x == nullptr) return false;
+    XEvent event{};
+    const Atom protocols = XInternAtom(x, "WM_PROTOCOLS", False);
+    event.xclient = {ClientMessage, 0, True, x, window, protocols, 32, {}};
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+    const bool sent = XSendEvent(x, window, False, NoEventMask, &event) != 0;
+    XCloseDisplay(x);  // sends it
+    return sent;
 }

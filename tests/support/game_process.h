@@ -1,97 +1,69 @@
-// Running the real game binary for end-to-end tests: a fresh working
-// directory with the settings and art a test chooses, the process started
-// there, and its exit code and stderr collected.
-//
-//   GameProcess game;
-//   game.write_settings(settings_ini(640, 480));
-//   game.copy_media();
-//   ASSERT_TRUE(game.start());
-//   ... drive it with XClient (x_client.h) ...
-//   ASSERT_TRUE(game.wait(5000));
-//   EXPECT_EQ(game.exit_code(), 0) << game.stderr_text();
-//
-// The destructor kills a game still running and removes the directory.
+// The real game binary driven from outside: GameProcess runs it in a scratch
+// directory with the settings and art a test chooses, SwapLog counts its
+// passes (bench/gl/preload), xdotool and close_window play user and window manager.
 #pragma once
 
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
 #include <string>
-#include <sys/types.h>
-#include <utility>
 #include <vector>
 
-// A settings.ini of the seven keys with the given values.
-std::string settings_ini(int width, int height, bool fullscreen = false, bool antialiasing = false,
-                         bool mipmapping = false, int bpp = 0, bool show_cursor = false);
+inline std::string settings_ini(int width, int height) {
+    return "screenw = " + std::to_string(width) + "\nscreenh = " + std::to_string(height) + "\n";
+}
+std::string read_file(const std::string& path);  // empty when unreadable
+void sleep_ms(int ms);  // paces polling, never a pass/fail timing
 
 class GameProcess {
 public:
-    // Creates an empty working directory under $TMPDIR (or /tmp).
     GameProcess();
-    GameProcess(const GameProcess&) = delete;
-    GameProcess& operator=(const GameProcess&) = delete;
-    ~GameProcess();
-
-    // The working directory, and the path of a file inside it.
-    const std::string& dir() const { return dir_; }
+    ~GameProcess();  // kills a game still running, removes the directory
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
-
-    // Writes settings.ini with the given text.
-    void write_settings(const std::string& text);
-    // Writes any file (name relative to the working directory).
-    void write_file(const std::string& name, const std::string& bytes);
-    // Copies QUILL_SOURCE_DIR/Media into the working directory. Returns false
-    // when the source holds no Media directory.
+    void write_file(const std::string& name, const std::string& bytes) {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+    }
+    void write_settings(const std::string& text) { write_file("settings.ini", text); }
     bool copy_media();
-
-    // Makes the working directory read-only for the game: mode 0555. Root
-    // may write there all the same, so a game started by root runs without
-    // the capabilities that override file modes. Call before start().
-    void make_read_only();
-
-    // Sets an environment variable for the game (e.g. LD_PRELOAD).
-    void set_environment(const std::string& name, const std::string& value);
-
-    // Preloads the swap probe into the game, logging every pass to
-    // swap_log_path() (read it with SwapLog, swap_log.h). Call before start().
+    // For the game only; a later value for the same name wins.
+    void set_environment(const std::string& name, const std::string& value) {
+        environment_.emplace_back(name, value);
+    }
     void use_swap_probe();
     std::string swap_log_path() const { return path("swaps.log"); }
-
-    // Starts QUILL_BINARY in the working directory with stdin from /dev/null
-    // and stdout and stderr into files. When $QUILL_GAME_WRAPPER is set (for
-    // example "valgrind --tool=memcheck"), the game runs under that command. display is the DISPLAY the game sees;
-    // nullptr starts it with no display at all. Defaults to the test's own.
-    bool start();
-    bool start(const char* display);
-
-    // Waits up to timeout_ms for the game to end; true when it has ended.
-    bool wait(int timeout_ms);
+    // Under $QUILL_GAME_WRAPPER (e.g. valgrind) when set; nullptr: no display.
+    bool start(const char* display = std::getenv("DISPLAY"));
+    bool wait(int timeout_ms);  // < 0: for ever; true once the game has ended
     bool running() const { return pid_ > 0; }
-    // Exit code of the ended game; 128 + signal number when killed by one;
-    // -1 while it runs or before it started.
-    int exit_code() const { return exit_code_; }
-    // Everything the game wrote on stderr so far.
-    std::string stderr_text() const;
-    // Kills a running game with SIGKILL and reaps it.
-    void kill();
     pid_t pid() const { return pid_; }
-    // Resident memory of the running game in kB (VmRSS), or -1 once it has
-    // gone.
-    long resident_kb() const;
+    int exit_code() const { return exit_code_; }  // 128 + signal; -1 while running
+    std::string stderr_text() const { return read_file(path("stderr.txt")); }
+    void kill() { if (running()) ::kill(pid_, SIGKILL); wait(-1); }
+    long resident_kb() const;  // bench/gl/game_measure.cpp
 
 private:
     std::string dir_;
-    bool read_only_ = false;
     std::vector<std::pair<std::string, std::string>> environment_;
     pid_t pid_ = -1;
     int exit_code_ = -1;
 };
 
-// Whether $QUILL_GAME_WRAPPER runs the game under another program, which
-// may slow it down many times.
-bool game_is_wrapped();
+// Tests wait for passes, not the clock, so input lands where it is meant.
+class SwapLog {
+public:
+    explicit SwapLog(std::string path) : path_(std::move(path)) {}
+    int count() const;
+    bool wait_for(int n, GameProcess& game, int timeout_ms) const;  // false: ended or late
+    long long load_ns() const;  // monotonic ns; bench/gl/game_measure.cpp
+    std::vector<long long> swap_begin_ns() const;
 
-// Reads a whole file; empty when it cannot be read.
-std::string read_file(const std::string& path);
+private:
+    std::string path_;
+    mutable long long offset_ = 0;  // bytes of whole lines counted so far
+    mutable int count_ = 0;
+};
 
-// Sleeps for ms milliseconds (pauses between injected events; never a
-// pass/fail timing).
-void sleep_ms(int ms);
+// xdotool's output on the display: keys, buttons and pointer go through XTest.
+std::string xdotool(const std::string& display, const std::string& arguments);
+// Asks a window to close as a window manager does (WM_DELETE_WINDOW).
+bool close_window(const std::string& display, unsigned long window);

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -16,57 +13,31 @@ bool XvfbServer::start(int width, int height, int depth) {
     stop();
     int fds[2];
     if (pipe(fds) != 0) return false;
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
-    std::string fd_text = std::to_string(fds[1]);
-    pid_t pid = fork();
-    if (pid < 0) {
-        close(fds[0]);
-        close(fds[1]);
-        return false;
-    }
-    if (pid == 0) {
-        // A test binary that dies must not leave its server behind.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        close(fds[0]);
-        int null_fd = open("/dev/null", O_RDWR);
-        if (null_fd >= 0) {
-            dup2(null_fd, STDOUT_FILENO);
-            dup2(null_fd, STDERR_FILENO);
-        }
-        // -noreset: without it the server resets when the last client leaves,
-        // and SDL 1.2 then often fails to open the display.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-noreset", "-nolisten", "tcp",
-               "-screen", "0", screen.c_str(), static_cast<char*>(nullptr));
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x" +
+                               std::to_string(depth);
+    if ((pid_ = fork()) == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);  // a dying test leaves no server behind
+        // Without -noreset the server resets when its last client leaves, and
+        // SDL 1.2 then often fails to open the display.
+        execlp("sh", "sh", "-c",
+               "exec Xvfb -displayfd $0 -noreset -nolisten tcp -screen 0 $1 >/dev/null 2>&1",
+               std::to_string(fds[1]).c_str(), screen.c_str(), nullptr);
         _exit(127);
     }
     close(fds[1]);
-    pid_ = pid;
-
-    std::string number;
-    for (;;) {
-        pollfd p{fds[0], POLLIN, 0};
-        if (poll(&p, 1, 10000) <= 0) break;
-        char c;
-        ssize_t n = read(fds[0], &c, 1);
-        if (n <= 0 || c == '\n') break;
-        number.push_back(c);
+    // Xvfb writes the display's number and a newline in one go once it is up.
+    char number[16] = {};
+    pollfd p{fds[0], POLLIN, 0};
+    if (pid_ > 0 && poll(&p, 1, 10000) > 0 && read(fds[0], number, sizeof number - 1) > 0) {
+        display_ = ":" + std::to_string(std::atoi(number));
     }
     close(fds[0]);
-    if (number.empty()) {
-        stop();
-        return false;
-    }
-    display_ = ":" + number;
-    return true;
+    if (display_.empty()) stop();
+    return !display_.empty();
 }
 
 void XvfbServer::stop() {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        int status;
-        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
+    if (pid_ > 0 && kill(pid_, SIGTERM) == 0) waitpid(pid_, nullptr, 0);
     pid_ = -1;
     display_.clear();
 }
@@ -76,19 +47,13 @@ XvfbServer& shared_xvfb() {
     return server;
 }
 
-namespace {
-
-class XvfbEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        ASSERT_TRUE(shared_xvfb().start()) << "Xvfb could not be started";
-        setenv("DISPLAY", shared_xvfb().display().c_str(), 1);
-    }
-    void TearDown() override { shared_xvfb().stop(); }
-};
-
-}  // namespace
-
 void install_shared_xvfb_environment() {
-    ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+    struct Shared : ::testing::Environment {
+        void SetUp() override {
+            ASSERT_TRUE(shared_xvfb().start()) << "Xvfb could not be started";
+            setenv("DISPLAY", shared_xvfb().display().c_str(), 1);
+        }
+        void TearDown() override { shared_xvfb().stop(); }
+    };
+    ::testing::AddGlobalTestEnvironment(new Shared);
 }

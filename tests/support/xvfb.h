@@ -1,4 +1,4 @@
-// A private X server for tests: Xvfb on a free display, found with
+// A private X server for tests: Xvfb on a free display found with
 // -displayfd, started and stopped by the test binary itself.
 #pragma once
 
@@ -7,26 +7,17 @@
 
 class XvfbServer {
 public:
-    XvfbServer() = default;
-    XvfbServer(const XvfbServer&) = delete;
-    XvfbServer& operator=(const XvfbServer&) = delete;
     ~XvfbServer() { stop(); }
-
-    // Starts Xvfb with one screen of width x height x depth. Returns false
-    // when it could not be started. Depth 15 offers OpenGL but no
-    // multisampled visuals.
+    // False when Xvfb did not start. Depth 15 has no multisampled visual.
     bool start(int width = 1024, int height = 768, int depth = 24);
     void stop();
-
-    // ":N" of the running server, empty when none runs.
-    const std::string& display() const { return display_; }
+    const std::string& display() const { return display_; }  // ":N"; empty when stopped
 
 private:
     pid_t pid_ = -1;
     std::string display_;
 };
 
-// Starts one server for the whole test binary and points DISPLAY at it.
-// Register from main with ::testing::AddGlobalTestEnvironment.
+// One server for the whole test binary, DISPLAY pointing at it.
 XvfbServer& shared_xvfb();
 void install_shared_xvfb_environment();
