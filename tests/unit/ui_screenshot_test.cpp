@@ -135,8 +135,8 @@ TEST(Screenshot, PictureIsUprightOpaqueAndFlipped) {
     const uint8_t frame[] = {255, 0, 0, 7,   0, 255, 0, 0,  0, 0, 255, 128,
                              255, 255, 255, 1, 0, 0, 0, 99, 50, 60, 70, 200};
     const std::vector<uint8_t> image = screenshot_image(frame, w, h);
-    const uint8_t expected[] = {255, 255, 255, 255, 0, 0, 0, 255,   50, 60, 70, 255,
-                                255, 0, 0, 255,     0, 255, 0, 255, 0, 0, 255, 255};
+    const uint8_t expected[] = {255, 255, 255, 0, 0, 0,   50, 60, 70,
+                                255, 0, 0,     0, 255, 0, 0, 0, 255};
     ASSERT_EQ(image.size(), sizeof expected);
     for (size_t i = 0; i < image.size(); ++i) EXPECT_EQ(image[i], expected[i]) << i;
 }
