@@ -3,7 +3,7 @@
 # --tests also those the tests need. Installs nothing that is already there,
 # and asks no questions.
 set -e
-packages="build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri liblodepng-dev"
+packages="build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri liblodepng-dev zlib1g-dev"
 if [ "$1" = "--tests" ]; then
     packages="$packages libgtest-dev libbenchmark-dev xvfb x11-utils xdotool libx11-dev libxtst-dev libsdl1.2-compat clang libclang-rt-14-dev"
 fi

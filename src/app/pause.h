@@ -70,11 +70,11 @@ void pause_overlay_step(PauseState& pause, const Input& input, float rate);
 
 // Draws a panel button with its label; true when the left button was
 // pressed over it in this pass.
-bool menu_button(const Atlas2D& atlas, const Screen& screen, const Input& input, int x, int y,
+bool menu_button(Atlas2D& atlas, const Screen& screen, const Input& input, int x, int y,
                  int width, int height, bool centred, bool hover, const char* label);
 
 // Draws the three buttons and acts on a click: "Resume game" closes the
 // menu, "Exit" sets quit_requested, "Save screenshot" writes the still
 // image to the working directory at once.
-void draw_pause_menu(PauseState& pause, const Input& input, const Atlas2D& atlas,
+void draw_pause_menu(PauseState& pause, const Input& input, Atlas2D& atlas,
                      const Screen& screen, bool& quit_requested);

@@ -46,7 +46,7 @@ void pause_overlay_step(PauseState& pause, const Input& input, float rate) {
     }
 }
 
-bool menu_button(const Atlas2D& atlas, const Screen& screen, const Input& input, int x, int y,
+bool menu_button(Atlas2D& atlas, const Screen& screen, const Input& input, int x, int y,
                  int width, int height, bool centred, bool hover, const char* label) {
     const ButtonRect rect = button_rect(x, y, width, height, centred);
     const bool hovered = hover && button_hovered(rect, input.mouse_x, input.mouse_y);
@@ -58,7 +58,7 @@ bool menu_button(const Atlas2D& atlas, const Screen& screen, const Input& input,
     return clicked;
 }
 
-void draw_pause_menu(PauseState& pause, const Input& input, const Atlas2D& atlas,
+void draw_pause_menu(PauseState& pause, const Input& input, Atlas2D& atlas,
                      const Screen& screen, bool& quit_requested) {
     const int cx = menu_column_x(screen);
     const int y0 = menu_first_button_y(screen, pause.pause_fade);

@@ -4,17 +4,28 @@
 // or truncated, and a failed encode or write leaves no file behind.
 #pragma once
 
+#include <lodepng.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 // The picture from a still image of width x height RGBA pixels stored
-// bottom row first: top row first, colour unchanged, alpha 255.
+// bottom row first: 8-bit RGB, top row first, colour unchanged.
 std::vector<uint8_t> screenshot_image(const uint8_t* frame, int width, int height);
 
-// Encodes an opaque RGBA picture (top row first) as an 8-bit RGB PNG, not
-// interlaced, with a "Comment" text chunk and the library's own. Returns
-// LodePNG's error code, 0 on success.
+// Sets up LodePNG for a screenshot: 8-bit RGB in and out, not
+// interlaced, a "Comment" text chunk and the library's own, the deflate
+// stream made by zlib. Returns LodePNG's error code, 0 on success.
+unsigned set_screenshot_encoding(lodepng::State& state);
+
+// The zlib stream of data for LodePNG's custom_zlib hook, in memory from
+// malloc (LodePNG frees it). Returns 0 on success.
+unsigned screenshot_zlib(unsigned char** out, size_t* out_size, const unsigned char* data,
+                         size_t size, const LodePNGCompressSettings* settings);
+
+// Encodes an RGB picture (top row first) with the settings above.
+// Returns LodePNG's error code, 0 on success.
 unsigned encode_screenshot(std::vector<uint8_t>& png, const std::vector<uint8_t>& image,
                            int width, int height);
 

@@ -50,7 +50,7 @@ bool load_dashboard(Atlas2D& atlas, const char* path);
 uint32_t texture_from_surface(SDL_Surface* surface);
 
 // Draws both bars with their texts, slid out by pause_fade.
-void draw_dashboard(const Atlas2D& atlas, const Screen& screen, float pause_fade,
+void draw_dashboard(Atlas2D& atlas, const Screen& screen, float pause_fade,
                     const char* title_text, float version_number,
                     const char* date_text, const char* clock_text);
 

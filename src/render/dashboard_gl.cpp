@@ -58,7 +58,7 @@ uint32_t texture_from_surface(SDL_Surface* surface) {
     return name;
 }
 
-void draw_dashboard(const Atlas2D& atlas, const Screen& screen, float pause_fade,
+void draw_dashboard(Atlas2D& atlas, const Screen& screen, float pause_fade,
                     const char* title_text, float version_number,
                     const char* date_text, const char* clock_text) {
     const DashboardLayout l = dashboard_layout(screen, pause_fade, date_text, clock_text);

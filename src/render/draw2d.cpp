@@ -1,16 +1,25 @@
 #include "render/draw2d.h"
 
-#include <cstddef>
-
 namespace {
 
 constexpr float atlas_u = 0.0009765625f;  // 1 / 1024
 constexpr float atlas_v = 0.00390625f;    // 1 / 256
 
-void push(std::vector<Quad2D>& out, int x, int y, int w, int h, int entry) {
-    out.push_back({static_cast<float>(x), static_cast<float>(y), static_cast<float>(w),
-                   static_cast<float>(h), entry});
-}
+// Walks a whole layout and keeps the quads from index first on, as many as
+// the batch holds; index ends as the layout's number of quads.
+struct BatchWriter {
+    QuadBatch& batch;
+    int first = 0;
+    int index = 0;
+
+    void push(int x, int y, int w, int h, int entry) {
+        const int slot = index++ - first;
+        if (slot < 0 || slot >= quad_batch_capacity) return;
+        batch.quads[slot] = {static_cast<float>(x), static_cast<float>(y), static_cast<float>(w),
+                             static_cast<float>(h), entry};
+        batch.count = slot + 1;
+    }
+};
 
 }  // namespace
 
@@ -46,25 +55,25 @@ void screen_quad_vertices(float out[8], float x, float y, float w, float h) {
     for (int i = 0; i < 8; ++i) out[i] = corners[i];
 }
 
-std::vector<Quad2D> panel_pieces(int x, int y, int w, int h, int style) {
+int panel_pieces(QuadBatch& batch, int first, int x, int y, int w, int h, int style) {
     const int size = panel_piece_size;
     const int n = w / size, m = h / size;
     const int rw = w - size * n, rh = h - size * m;
-    std::vector<Quad2D> out;
-    out.reserve(static_cast<size_t>(4 + 2 * (n + 1) + 2 * (m + 1) + (n + 1) * (m + 1)));
+    batch.count = 0;
+    BatchWriter out{batch, first};
 
-    push(out, x - size, y - size, size, size, panel_entry(style, 0, 0));
-    push(out, x - size, y + h, size, size, panel_entry(style, 0, 2));
-    push(out, x + w, y - size, size, size, panel_entry(style, 2, 0));
-    push(out, x + w, y + h, size, size, panel_entry(style, 2, 2));
+    out.push(x - size, y - size, size, size, panel_entry(style, 0, 0));
+    out.push(x - size, y + h, size, size, panel_entry(style, 0, 2));
+    out.push(x + w, y - size, size, size, panel_entry(style, 2, 0));
+    out.push(x + w, y + h, size, size, panel_entry(style, 2, 2));
 
     // Horizontal edges: bottom first, then top.
     const int edge_y[2] = {y + h, y - size};
     const int edge_row[2] = {2, 0};
     for (int e = 0; e < 2; ++e) {
         const int entry = panel_entry(style, 1, edge_row[e]);
-        for (int i = 0; i < n; ++i) push(out, x + size * i, edge_y[e], size, size, entry);
-        push(out, x + size * n, edge_y[e], rw, size, entry);
+        for (int i = 0; i < n; ++i) out.push(x + size * i, edge_y[e], size, size, entry);
+        out.push(x + size * n, edge_y[e], rw, size, entry);
     }
 
     // Vertical edges: right first, then left.
@@ -72,26 +81,27 @@ std::vector<Quad2D> panel_pieces(int x, int y, int w, int h, int style) {
     const int edge_column[2] = {2, 0};
     for (int e = 0; e < 2; ++e) {
         const int entry = panel_entry(style, edge_column[e], 1);
-        for (int j = 0; j < m; ++j) push(out, edge_x[e], y + size * j, size, size, entry);
-        push(out, edge_x[e], y + size * m, size, rh, entry);
+        for (int j = 0; j < m; ++j) out.push(edge_x[e], y + size * j, size, size, entry);
+        out.push(edge_x[e], y + size * m, size, rh, entry);
     }
 
     const int centre = panel_entry(style, 1, 1);
     for (int j = 0; j < m; ++j) {
-        for (int i = 0; i < n; ++i) push(out, x + size * i, y + size * j, size, size, centre);
+        for (int i = 0; i < n; ++i) out.push(x + size * i, y + size * j, size, size, centre);
     }
-    for (int j = 0; j < m; ++j) push(out, x + size * n, y + size * j, rw, size, centre);
-    for (int i = 0; i < n; ++i) push(out, x + size * i, y + size * m, size, rh, centre);
-    push(out, x + size * n, y + size * m, rw, rh, centre);
-    return out;
+    for (int j = 0; j < m; ++j) out.push(x + size * n, y + size * j, rw, size, centre);
+    for (int i = 0; i < n; ++i) out.push(x + size * i, y + size * m, size, rh, centre);
+    out.push(x + size * n, y + size * m, rw, rh, centre);
+    return out.index;
 }
 
-std::vector<Quad2D> text_cells(const char* text, int pen_x, int pen_y) {
-    std::vector<Quad2D> out;
+int text_cells(QuadBatch& batch, int first, const char* text, int pen_x, int pen_y) {
+    batch.count = 0;
+    BatchWriter out{batch, first};
     for (int i = 0; text[i] != '\0'; ++i) {
         const int code = static_cast<unsigned char>(text[i]);
         if (code < 32 || code > 126) continue;
-        push(out, pen_x - 5 + text_advance * i, pen_y, glyph_cell_size, glyph_cell_size, code - 32);
+        out.push(pen_x - 5 + text_advance * i, pen_y, glyph_cell_size, glyph_cell_size, code - 32);
     }
-    return out;
+    return out.index;
 }

@@ -5,8 +5,18 @@
 
 namespace {
 
-void draw_quads(const std::vector<Quad2D>& quads, const AtlasQuad* table) {
-    for (const Quad2D& q : quads) draw_textured_quad(q.x, q.y, q.w, q.h, table[q.entry]);
+// Lays out (layout(first) fills batch and returns the total) and draws one
+// batch at a time, in layout order.
+template <typename Layout>
+void draw_batches(const QuadBatch& batch, const AtlasQuad* table, Layout layout) {
+    for (int first = 0;; first += quad_batch_capacity) {
+        const int total = layout(first);
+        for (int i = 0; i < batch.count; ++i) {
+            const Quad2D& q = batch.quads[i];
+            draw_textured_quad(q.x, q.y, q.w, q.h, table[q.entry]);
+        }
+        if (total - first <= quad_batch_capacity) break;
+    }
 }
 
 }  // namespace
@@ -46,16 +56,18 @@ void draw_textured_quad(float x, float y, float w, float h, const AtlasQuad& qua
     glDrawArrays(GL_QUADS, 0, 4);
 }
 
-void draw_text(const Atlas2D& atlas, const Screen& screen, const char* text, int pen_x,
-               int pen_y) {
+void draw_text(Atlas2D& atlas, const Screen& screen, const char* text, int pen_x, int pen_y) {
     begin_2d_drawing(atlas, screen);
-    draw_quads(text_cells(text, pen_x, pen_y), atlas.glyph_table);
+    draw_batches(atlas.batch, atlas.glyph_table, [&](int first) {
+        return text_cells(atlas.batch, first, text, pen_x, pen_y);
+    });
     end_2d_drawing();
 }
 
-void draw_panel(const Atlas2D& atlas, const Screen& screen, int x, int y, int w, int h,
-                int style) {
+void draw_panel(Atlas2D& atlas, const Screen& screen, int x, int y, int w, int h, int style) {
     begin_2d_drawing(atlas, screen);
-    draw_quads(panel_pieces(x, y, w, h, style), atlas.panel_table);
+    draw_batches(atlas.batch, atlas.panel_table, [&](int first) {
+        return panel_pieces(atlas.batch, first, x, y, w, h, style);
+    });
     end_2d_drawing();
 }

@@ -17,4 +17,4 @@ void format_fps_line(char* out, size_t size, float fps);
 
 // Draws both lines. Called last by render_scene; leaves the 2D state of
 // draw_text (depth test off, texturing, blending and arrays off).
-void draw_hud(const Atlas2D& atlas, const Screen& screen, float fps, int action_type);
+void draw_hud(Atlas2D& atlas, const Screen& screen, float fps, int action_type);

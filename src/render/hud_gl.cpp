@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-void draw_hud(const Atlas2D& atlas, const Screen& screen, float fps, int action_type) {
+void draw_hud(Atlas2D& atlas, const Screen& screen, float fps, int action_type) {
     // Room for any finite float printed with %f.
     char line[96];
     format_fps_line(line, sizeof line, fps);

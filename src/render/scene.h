@@ -19,7 +19,7 @@ constexpr float fog_end = 125.0f;
 // colour is white, and the matrices and depth test are as the HUD leaves
 // them.
 void render_scene(const World& world, const Game& game, const Models& models,
-                  const Screen& screen, const Atlas2D& atlas, float fps);
+                  const Screen& screen, Atlas2D& atlas, float fps);
 
 // How draw_world_view culls and orders; render_scene uses the defaults.
 struct ViewOptions {

@@ -118,7 +118,7 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
 }
 
 void render_scene(const World& world, const Game& game, const Models& models,
-                  const Screen& screen, const Atlas2D& atlas, float fps) {
+                  const Screen& screen, Atlas2D& atlas, float fps) {
     draw_world_view(world, game, models, screen, ViewOptions());
     draw_hud(atlas, screen, fps, game.action_type);
 }

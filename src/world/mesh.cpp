@@ -1,6 +1,8 @@
 #include "world/mesh.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -18,13 +20,17 @@ constexpr float face_corners[face_count][12] = {
     {0, 0, 0, 0, 1, 0, 1, 1, 0, 1, 0, 0},  // -z
 };
 
-// Replaces the arrays only when the count changes, so an unchanged chunk keeps
-// its arrays (and the renderer's pointers stay valid).
-void resize_mesh(ChunkMesh& mesh, int vertex_count) {
-    if (mesh.vertex_count == vertex_count) return;
+// Makes the arrays once, for largest vertices (or more, should a count ever
+// exceed it), and afterwards only sets the count, so a chunk keeps its
+// arrays and the renderer's pointers stay valid.
+void resize_mesh(ChunkMesh& mesh, int vertex_count, int largest) {
+    const int wanted = std::max(vertex_count, largest);
+    if (mesh.capacity < wanted) {
+        mesh.vertices.reset(new float[static_cast<size_t>(wanted) * 3]);
+        mesh.texcoords.reset(new float[static_cast<size_t>(wanted) * 2]);
+        mesh.capacity = wanted;
+    }
     mesh.vertex_count = vertex_count;
-    mesh.vertices.reset(vertex_count > 0 ? new float[vertex_count * 3] : nullptr);
-    mesh.texcoords.reset(vertex_count > 0 ? new float[vertex_count * 2] : nullptr);
 }
 
 // One bit per level for every column: bit y of columns[x][z] is set when
@@ -97,7 +103,7 @@ void build_grid_meshes(const uint8_t (&grid)[world_size][world_levels][world_siz
                 }
             }
             ChunkMesh& mesh = meshes[cx * chunks_per_axis + cz];
-            resize_mesh(mesh, face_total * 4);
+            resize_mesh(mesh, face_total * 4, max_chunk_grid_faces * 4);
             float* v = mesh.vertices.get();
             float* t = mesh.texcoords.get();
             for (int lx = 0; lx < chunk_size; ++lx) {
@@ -127,7 +133,7 @@ void build_surface_meshes(const float (&height)[world_size][world_size], const A
     for (int cx = 0; cx < chunks_per_axis; ++cx) {
         for (int cz = 0; cz < chunks_per_axis; ++cz) {
             ChunkMesh& mesh = meshes[cx * chunks_per_axis + cz];
-            resize_mesh(mesh, chunk_size * chunk_size * 4);
+            resize_mesh(mesh, chunk_size * chunk_size * 4, chunk_size * chunk_size * 4);
             float* v = mesh.vertices.get();
             float* t = mesh.texcoords.get();
             for (int lx = 0; lx < chunk_size; ++lx) {
@@ -224,16 +230,19 @@ void build_water_meshes(World& world) {
 
 void build_collision_list(CollisionList& list, const ChunkMesh& mesh) {
     const int n = (mesh.vertex_count / 4) * 2;
-    bool fresh = false;
-    if (!list.built || list.triangle_count != n) {
-        list.built = true;
-        list.triangle_count = n;
-        list.corner_a.reset(n > 0 ? new float[n * 3] : nullptr);
-        list.corner_b.reset(n > 0 ? new float[n * 3] : nullptr);
-        list.corner_c.reset(n > 0 ? new float[n * 3] : nullptr);
-        list.normals.reset(n > 0 ? new float[n * 3] : nullptr);
+    const int wanted = std::max(n, (mesh.capacity / 4) * 2);
+    bool fresh = !list.built || list.triangle_count != n;
+    if (list.capacity < wanted) {
+        const size_t floats = static_cast<size_t>(wanted) * 3;
+        list.corner_a.reset(new float[floats]);
+        list.corner_b.reset(new float[floats]);
+        list.corner_c.reset(new float[floats]);
+        list.normals.reset(new float[floats]);
+        list.capacity = wanted;
         fresh = true;
     }
+    list.built = true;
+    list.triangle_count = n;
     float* ca = list.corner_a.get();
     float* cb = list.corner_b.get();
     float* cc = list.corner_c.get();

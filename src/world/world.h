@@ -20,21 +20,29 @@ constexpr int water_frame_count = 5;
 
 // A textured quad mesh of one chunk, in chunk-local coordinates (x and z in
 // 0..5 from the chunk's low corner, y in world units). Vertices 4k..4k+3 form
-// quad k, counter-clockwise seen from the visible side. The arrays are
-// replaced only when vertex_count changes.
+// quad k, counter-clockwise seen from the visible side. The first build makes
+// the arrays for the largest mesh the chunk can have, so no later build
+// allocates; memory never written costs no resident pages.
 struct ChunkMesh {
-    int32_t vertex_count = 0;
-    std::unique_ptr<float[]> vertices;   // vertex_count * 3
-    std::unique_ptr<float[]> texcoords;  // vertex_count * 2
+    int32_t vertex_count = 0;            // vertices in use
+    int32_t capacity = 0;                // vertices the arrays hold
+    std::unique_ptr<float[]> vertices;   // capacity * 3
+    std::unique_ptr<float[]> texcoords;  // capacity * 2
 };
+
+// The most faces a block grid can show in one chunk: every level of every
+// column open on all six sides.
+constexpr int max_chunk_grid_faces = chunk_size * chunk_size * world_levels * 6;
 
 // The collision triangles of one chunk, chunk-local like its mesh. normals
 // are unit vectors pointing into the solid. built is false until the first
-// build; the arrays are replaced only when triangle_count changes.
+// build, which makes the arrays for as many triangles as the mesh's capacity
+// allows.
 struct CollisionList {
     bool built = false;
-    int32_t triangle_count = 0;
-    std::unique_ptr<float[]> corner_a;  // triangle_count * 3 each
+    int32_t triangle_count = 0;         // triangles in use
+    int32_t capacity = 0;               // triangles the arrays hold
+    std::unique_ptr<float[]> corner_a;  // capacity * 3 each
     std::unique_ptr<float[]> corner_b;
     std::unique_ptr<float[]> corner_c;
     std::unique_ptr<float[]> normals;

@@ -5,6 +5,29 @@
 #include <lodepng.h>
 
 #include <algorithm>
+#include <vector>
+
+namespace {
+
+// Every quad of a layout, gathered batch by batch.
+template <typename Layout>
+std::vector<Quad2D> gather(Layout layout) {
+    static QuadBatch batch;
+    std::vector<Quad2D> out;
+    for (int first = 0;; first += quad_batch_capacity) {
+        const int total = layout(batch, first);
+        out.insert(out.end(), batch.quads, batch.quads + batch.count);
+        if (total - first <= quad_batch_capacity) return out;
+    }
+}
+std::vector<Quad2D> panel_pieces(int x, int y, int w, int h, int style) {
+    return gather([&](QuadBatch& b, int first) { return panel_pieces(b, first, x, y, w, h, style); });
+}
+std::vector<Quad2D> text_cells(const char* text, int pen_x, int pen_y) {
+    return gather([&](QuadBatch& b, int first) { return text_cells(b, first, text, pen_x, pen_y); });
+}
+
+}  // namespace
 
 // The pieces cover the panel and its 20-pixel border exactly once, each pixel with its nine-slice piece.
 TEST(Draw2D, PanelPiecesTileThePanelOnce) {

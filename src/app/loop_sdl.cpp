@@ -1,0 +1,71 @@
+#include "app/loop.h"
+
+#include "app/read_input.h"
+#include "app/video.h"
+#include "render/dashboard.h"
+#include "render/scene.h"
+#include "sim/update.h"
+
+#include <SDL.h>
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr const char* dashboard_path = "Media/dashboard.png";
+
+}  // namespace
+
+int start_program(Program& p, unsigned seed) {
+    load_settings(p.settings, "settings.ini");
+    std::srand(seed);
+
+    int failure = setup_video(p.settings, p.screen);
+    if (failure != 0) return failure;
+
+    if (!load_dashboard(p.atlas, dashboard_path)) {
+        std::fprintf(stderr, "quillmoor: cannot load %s: %s\n", dashboard_path, SDL_GetError());
+        SDL_Quit();
+        return exit_dashboard_missing;
+    }
+    reset_pause_state(p.pause, p.screen);
+    init_game(p.titles, p.world, p.game, p.models, p.settings);
+    return 0;
+}
+
+void run_pass(Program& p) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SDL_PumpEvents();
+    read_input(p.input, p.screen);
+
+    bool scene_skipped = true;
+    if (p.pause.pause_fade == 0.0f) {
+        update_game(p.game, p.world, p.input, speed_from_fps(p.frame_clock.fps));
+        render_scene(p.world, p.game, p.models, p.screen, p.atlas, p.frame_clock.fps);
+        scene_skipped = false;
+    }
+
+    pace_frame(p.frame_clock);
+    pause_overlay_step(p.pause, p.input, 1.0f);
+    if (p.pause.pause_fade != 0.0f) {
+        draw_dashboard(p.atlas, p.screen, p.pause.pause_fade, p.titles.title_text,
+                       p.titles.version_number, p.frame_clock.date_text,
+                       p.frame_clock.clock_text);
+        draw_pause_menu(p.pause, p.input, p.atlas, p.screen, p.quit_requested);
+    }
+
+    refresh_mouse_focus(p.input);
+    if (scene_skipped && p.input.mouse_in_window) {
+        draw_cursor(p.atlas, p.screen, p.input.mouse_x, p.input.mouse_y);
+    }
+    SDL_GL_SwapBuffers();
+
+    // Whatever read_input left (motion, focus, window events) is dropped here;
+    // only a close request matters.
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
+        if (event.type == SDL_QUIT) p.quit_requested = true;
+    }
+}
