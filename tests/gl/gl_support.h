@@ -15,9 +15,8 @@
 
 // Opens a width x height window (0: the desktop's) through setup_video.
 inline bool open_window(Screen& screen, int w, int h, bool fullscreen = false, bool antialiasing = false) {
-    Settings s;
-    s.screen_width = float(w), s.screen_height = float(h), s.aspect_ratio = float(w) / float(h);
-    s.fullscreen = fullscreen, s.antialiasing = antialiasing;
+    // Width, height, depth, full screen, pointer, antialiasing, mipmaps and aspect.
+    const Settings s{float(w), float(h), 0, fullscreen, false, antialiasing, false, float(w) / float(h)};
     return setup_video(s, screen) == 0;
 }
 
@@ -35,9 +34,12 @@ inline std::string temp_file(const std::string& name, const std::string& bytes) 
 }
 
 // An RGBA picture, top row first, as a PNG of exactly the given form.
-inline std::string png(const std::vector<uint8_t>& rgba, int w, int h, LodePNGColorType type = LCT_RGBA, unsigned bits = 8) {
+inline std::string png(const std::vector<uint8_t>& rgba, int w, int h, LodePNGColorType type = LCT_RGBA,
+                       unsigned bits = 8) {
     lodepng::State state;
-    state.encoder.auto_convert = 0, state.info_png.color.colortype = type, state.info_png.color.bitdepth = bits;
+    state.encoder.auto_convert = 0;
+    state.info_png.color.colortype = type;
+    state.info_png.color.bitdepth = bits;
     for (size_t i = 0; type == LCT_PALETTE && i < rgba.size(); i += 4)
         lodepng_palette_add(&state.info_png.color, rgba[i], rgba[i + 1], rgba[i + 2], 255);
     std::vector<uint8_t> file;
@@ -49,15 +51,5 @@ inline std::string png(const std::vector<uint8_t>& rgba, int w, int h, LodePNGCo
 inline std::vector<uint8_t> read_pixels(int x, int y, int w = 640, int h = 480) {
     std::vector<uint8_t> rgba(size_t(w) * size_t(h) * 4);
     glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
-}
-
-// One level of a texture as RGBA, rows in upload order; empty when absent.
-inline std::vector<uint8_t> texels(uint32_t name, int level) {
-    GLint w = 0, h = 0;
-    glBindTexture(GL_TEXTURE_2D, name);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w), glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
-    std::vector<uint8_t> rgba(size_t(w) * size_t(h) * 4);
-    if (w > 0) glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     return rgba;
 }

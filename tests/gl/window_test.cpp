@@ -4,12 +4,14 @@
 
 TEST(Video, WindowSizesAndAntialiasing) {
     // Asked width, height, full screen and antialiasing; the size obtained.
-    const int table[][6] = {{640, 480, 0, 0, 640, 480}, {0, 0, 0, 1, 1024, 768}, {800, 0, 0, 0, 800, 768}, {1024, 768, 1, 0, 1024, 768}};
+    const int table[][6] = {
+        {640, 480, 0, 0, 640, 480}, {0, 0, 0, 1, 1024, 768}, {800, 0, 0, 0, 800, 768}, {1024, 768, 1, 0, 1024, 768}};
     for (const int* t : table) {
         Screen screen;
         ASSERT_TRUE(open_window(screen, t[0], t[1], t[2], t[3]));
         GLint viewport[4], samples = -1;
-        glGetIntegerv(GL_VIEWPORT, viewport), glGetIntegerv(GL_SAMPLES, &samples);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        glGetIntegerv(GL_SAMPLES, &samples);
         const SDL_Surface* s = SDL_GetVideoSurface();
         EXPECT_EQ(std::vector<int>({s->w, s->h, viewport[2], viewport[3], int(screen.width), int(screen.height),
                                     (s->flags & SDL_FULLSCREEN) != 0, samples}),
@@ -32,12 +34,16 @@ TEST(Input, QueuedEventsGiveStatesPerPass) {
         for (const char *s = t.script, *want = t.states; *s != '\0'; ++s) {
             SDL_Event e{};
             const bool as_key = key || *s == 'x', down = *s != '^';
-            e.type = Uint8(as_key ? (down ? SDL_KEYDOWN : SDL_KEYUP) : (down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP));
+            e.type = as_key ? (down ? SDL_KEYDOWN : SDL_KEYUP) : (down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP);
             if (as_key) e.key.keysym.sym = SDLKey(*s == 'x' ? 501 : t.code);
             else e.button.button = Uint8(t.code - 1000);
-            if (*s != '.') SDL_PushEvent(&e);
-            else read_input(input, Screen());
-            if (*s == '.') { EXPECT_EQ(key ? input.key_state[t.code] : input.mouse_button_state[t.code - 1000], *want++ - '0') << t.script; }
+            if (*s != '.') {
+                SDL_PushEvent(&e);
+                continue;
+            }
+            read_input(input, Screen());
+            const int32_t state = key ? input.key_state[t.code] : input.mouse_button_state[t.code - 1000];
+            EXPECT_EQ(state, *want++ - '0') << t.script;
         }
     }
     SDL_Quit();
