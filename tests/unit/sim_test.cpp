@@ -1,6 +1,4 @@
-// The simulation: collision against hand-built lists, the fast segment clip held bit for bit to the plain
-// rule, the movement outcomes the design states, the player's view, body and guards, the left-button
-// actions, the balls, and random play of the whole update.
+// The simulation's rules and outcomes against hand-built worlds and plain references, and random play.
 #include "sim/actions.h"
 #include "sim/balls.h"
 #include "sim/player.h"
@@ -12,26 +10,21 @@
 #include <algorithm>
 #include <random>
 
-namespace {
-
 // Now and then a lattice value, where faces, edges and corners lie.
-float awkward(float v) {
+static float awkward(float v) {
     const int k = std::rand() % 6;
     return k == 0 ? std::floor(v) : k == 1 ? std::floor(v) + 0.5f : k == 2 ? std::nextafter(std::floor(v), 1e9f) : v;
 }
 
 // Vertical, level, nearly level, along z or anything.
-Vec3 random_direction() {
+static Vec3 random_direction() {
     const int k = std::rand() % 5;
     const float y = k == 1 || k == 3 ? 0.0f : between(-1, 1) * (k == 2 ? 1e-6f : 1.0f);
     const Vec3 d = vec3(k % 3 == 0 ? 0.0f : between(-1, 1), y, k == 0 ? 0.0f : between(-1, 1));
     return length(d) == 0.0f ? vec3(1, 0, 0) : normalize(d);
 }
 
-}  // namespace
-
-// View rays, short awkward segments, segments along the floor's top and almost in the plane of a ground
-// triangle, over two generated worlds.
+// View rays, short awkward segments, segments along the floor's top and almost in a ground triangle's plane.
 TEST(SimClip, MatchesThePlainRule) {
     int hits = 0;
     for (unsigned seed : {3u, 11u}) {
@@ -90,23 +83,19 @@ TEST(SimCollision, SpherePushOut) {
     }
 }
 
-// The nearest crossing wins whatever the order of triangles, lists and chunks; an end on the plane or a
-// segment beside the tile does not cross; the world repeats every 50 both ways; non-finite ends do nothing.
+// The nearest crossing wins whatever the order of triangles; the world repeats every 50 both ways; an end on
+// the plane, a segment in it or beside the tile does not cross; non-finite ends do nothing.
 TEST(SimCollision, SegmentClip) {
     auto world = new_world();
     set_list(world->terrain_collision[0], {ground_quad(2, 2, 1.0f), ground_quad(2, 2, 3.0f)});
     set_list(world->terrain_collision[90], {ground_quad(2, 2, 3.0f), ground_quad(2, 2, 1.0f)});
-    set_list(world->block_collision[10], {{vec3(2, 0, 0), vec3(2, 3, 0), vec3(2, 3, 5), vec3(2, 0, 5)}});
     const struct { Vec3 s, e; bool hit; Vec3 end; } rows[] = {
         {vec3(2.4f, 10, 2.3f), vec3(2.4f, -10, 2.3f), true, vec3(2.4f, 3, 2.3f)},
-        {vec3(-2.6f, 10, 2.3f), vec3(-2.6f, -10, 2.3f), true, vec3(-2.6f, 3, 2.3f)},
         {vec3(-52.6f, -10, -47.7f), vec3(-52.6f, 10, -47.7f), true, vec3(-52.6f, 1, -47.7f)},
         {vec3(52.4f, 2, 52.3f), vec3(52.4f, 0, 52.3f), true, vec3(52.4f, 1, 52.3f)},
         {vec3(2.4f, 5, 2.3f), vec3(2.4f, 3, 2.3f), false, vec3(2.4f, 3, 2.3f)},
         {vec3(2.1f, 1, 2.1f), vec3(2.9f, 1, 2.9f), false, vec3(2.9f, 1, 2.9f)},
         {vec3(3.6f, 2, 2.5f), vec3(3.6f, 0, 2.5f), false, vec3(3.6f, 0, 2.5f)},
-        {vec3(9, 3.6f, 2.4f), vec3(1.5f, 0.6f, 2.4f), true, vec3(7, 2.8f, 2.4f)},
-        {vec3(1.5f, 0.6f, 2.4f), vec3(9, 3.6f, 2.4f), true, vec3(2.5f, 1, 2.4f)},
         {vec3(0, 2, 0), vec3(INFINITY, 0, 0), false, vec3(INFINITY, 0, 0)},
     };
     auto near = [](float a, float b) { return a == b || std::fabs(a - b) < 1e-5f; };
@@ -119,16 +108,14 @@ TEST(SimCollision, SegmentClip) {
     EXPECT_FALSE(collide_sphere(*world, p, 1.25f));
 }
 
-// Each row runs the move alone, in open space or standing on flat ground at 0 (a rope hangs 1000 up,
-// holding the body 0.1 into the ground), and checks the velocity and the highest rise it ends with; a row
-// for each way the velocity is damped. Forward is -z, right +x.
+// Each row runs the move alone, in open space or standing on flat ground at 0 (a rope hangs 1000 up, holding
+// the body 0.1 into the ground): the velocity and highest rise it ends with. Forward is -z, right +x.
 TEST(SimPlayer, MovementOutcomes) {
     const float n = NAN, d = 0.1725f / std::sqrt(2.0f), fly = std::pow(0.95f, 20.0f), fall = -0.02f / 0.09f;
     const struct { const char* name; bool ground, flying, rope; std::vector<int> keys; Vec3 vel;
                    float speed, rise; int updates; Vec3 want; float top; } rows[] = {
         {"walk", true, false, false, {key_w}, {}, 1, 0, 300, {0, -0.01f, -0.1725f}, n},
         {"diagonal", true, false, false, {key_up, key_d}, {}, 1, 0, 300, {d, -0.01f, -d}, n},
-        {"opposite keys", true, false, false, {key_a, key_right}, {}, 1, 0, 50, {0, -0.01f, 0}, n},
         {"double speed", true, false, false, {key_s}, {}, 2, 0, 200, {0, -0.02f, 0.03f * 0.84f / 0.16f}, n},
         {"half speed", true, false, false, {key_left}, {}, 0.5f, 0, 900, {-0.0075f * 0.96f / 0.04f, -0.005f, 0}, n},
         {"jump", true, false, false, {key_space}, {}, 1, 0, 60, {n, n, n}, 4.86f},
@@ -164,26 +151,24 @@ TEST(SimPlayer, MovementOutcomes) {
         }
         const float got[4] = {game->player_vel.x, game->player_vel.y, game->player_vel.z, top};
         const float want[4] = {row.want.x, row.want.y, row.want.z, row.top};
-        const float tolerance[4] = {row.rope ? 3e-3f : 2e-4f, row.rope ? 3e-3f : 2e-4f, row.rope ? 3e-3f : 2e-4f,
-                                    row.speed == 1.0f ? 0.01f : 0.15f};
+        const float tolerance = row.rope ? 3e-3f : 2e-4f, rise_tolerance = row.speed == 1.0f ? 0.01f : 0.15f;
         for (int i = 0; i < 4; ++i)
-            EXPECT_TRUE(std::isnan(want[i]) || std::fabs(got[i] - want[i]) < tolerance[i])
+            EXPECT_TRUE(std::isnan(want[i]) || std::fabs(got[i] - want[i]) < (i == 3 ? rise_tolerance : tolerance))
                 << row.name << " " << i << ": " << got[i] << " for " << want[i];
     }
 }
 
-// The camera starts over the shoulder at (26, 11, 30) aiming 50 along -z, and moves to the head while the
-// right button is held; looking down, the aim stops at the ground. The clocks advance with the speed factor,
-// held within [0.2, 2], NaN counting as 1. The pitch stops at a quarter turn, and an unsized view or a
-// pointer outside turns nothing. Q from the first action wraps to the last, once per press.
-TEST(SimPlayer, ViewAndSelection) {
-    auto world = new_world();
+// The camera starts at (26, 11, 30) aiming 50 along -z, moves to the head while the right button is held,
+// and aims no deeper than the ground; the clocks follow the speed factor, held in [0.2, 2]; the pitch stops
+// at a quarter turn; Q wraps, once per press. A foot stays until the hip is over 2 from it, and over nothing
+// is never planted. A rope anchored at the body or a broken speed leave nothing non-finite.
+TEST(SimPlayer, ViewBodyAndGuards) {
+    auto world = new_world(), empty = new_world();
     auto game = new_game();
     Input input = centred_input();
     update_game(*game, *world, input, 1.0f);
     EXPECT_LT(length(game->camera_pos - vec3(26.0f, 11.0f, 30.0f)), 1e-5f);
     EXPECT_LT(length(game->aim_point - vec3(26.0f, 11.0f, -20.0f)), 1e-4f);
-    EXPECT_NEAR(game->arm_root[0].x, 25.4f, 1e-5f);  // side 0 is the right
     input.mouse_button_state[button_right] = input_held;
     update_game(*game, *world, input, 1.0f);
     EXPECT_LT(length(game->camera_pos - (game->player_pos + vec3(0.0f, 1.65f, 0.0f))), 1e-6f);
@@ -197,33 +182,24 @@ TEST(SimPlayer, ViewAndSelection) {
         const float factor = std::isnan(speed) ? 1.0f : std::fmin(std::fmax(speed, 0.2f), 2.0f);
         EXPECT_NEAR(world->water_phase - before, 0.025f * factor, 1e-6f) << speed;
     }
+    const float q = 1.5707964f;  // a quarter turn
     const struct { int y; bool inside; float size, pitch; } pitches[] = {
-        {599, true, 800, 1.5707964f}, {-100000, true, 800, -1.5707964f}, {599, false, 800, -1.5707964f},
-        {599, true, 0, -1.5707964f}};
+        {599, true, 800, q}, {-100000, true, 800, -q}, {599, false, 800, -q}, {599, true, 0, -q}};
     for (auto p : pitches) {
         input.mouse_y = p.y;
         input.mouse_in_window = p.inside;
         input.view_width = input.view_height = p.size;
         for (int i = 0; i < 200; ++i) mouse_look(*game, input, 2.0f);
         EXPECT_EQ(game->player_pitch, p.pitch) << p.y;
-        EXPECT_TRUE(std::isfinite(game->player_yaw));
     }
     for (int32_t state : {input_pressed, input_held}) {
         input.key_state[key_q] = state;
         select_action(*game, input);
     }
     EXPECT_EQ(game->action_type, Fly);
-}
-
-// A foot stays where it landed until the hip is over 2 from it, and over nothing is never planted; hands
-// stop at the ground; shoulders and hips sit 0.4 to each side, square to the facing, the right one first; a
-// rope anchored at the body, an aim at the shoulder or a broken speed leave nothing non-finite.
-TEST(SimPlayer, BodyAndGuards) {
-    auto world = new_world(), empty = new_world();
-    set_flat_ground(*world, 0.0f);
-    auto game = new_game();
     game->player_pos = vec3(25.3f, 1.25f, 25.6f);
-    Input input;
+    game->player_vel = Vec3{};
+    input = Input{};
     input.key_state[key_w] = input_held;
     int steps = 0;
     for (int i = 0; i < 80; ++i) {
@@ -236,28 +212,11 @@ TEST(SimPlayer, BodyAndGuards) {
         ++steps;
     }
     EXPECT_GE(steps, 3);
-    set_flat_ground(*world, 1.0f);
-    game->aim_point = game->player_pos + vec3(0.4f, -10.0f, 0.0f);  // down through the ground
-    place_body(*game, *world);
-    EXPECT_NEAR(game->hand_pos[0].y, 1.0f, 1e-5f);
     auto air = new_game();
     place_body(*air, *empty);
     EXPECT_TRUE(!air->foot_planted[1] && air->foot_pos[1].y == air->leg_root[1].y - 2.0f);
-    game->player_yaw = 0.7f;
-    place_body(*game, *empty);
-    const Vec3 facing = vec3(std::cos(game->player_facing), 0.0f, std::sin(game->player_facing));
-    for (const Vec3* roots : {game->arm_root, game->leg_root}) {
-        const Vec3 side = roots[0] - game->player_pos;
-        EXPECT_NEAR(std::hypot(side.x, side.z), 0.4f, 1e-5f);
-        EXPECT_NEAR(dot(side, facing), 0.0f, 1e-5f);
-        EXPECT_GT(facing.x * side.z - facing.z * side.x, 0.0f);
-        EXPECT_LT(length(roots[0] + roots[1] - game->player_pos * 2.0f - vec3(0.0f, side.y * 2.0f, 0.0f)), 1e-4f);
-    }
-    game->aim_point = game->arm_root[0];
-    place_body(*game, *empty);
-    EXPECT_NEAR(length(game->hand_pos[0] - game->arm_root[0]), 1.95f, 1e-5f);
-    game->swinging = true;
     for (float rope : {0.0f, 3.0f}) {
+        game->swinging = true;
         game->swing_anchor = game->player_pos;
         game->swing_length = rope;
         move_player(*game, *empty, Intent{}, 1.0f);
@@ -266,7 +225,7 @@ TEST(SimPlayer, BodyAndGuards) {
     EXPECT_TRUE(all_finite(*game));
 }
 
-// The plain ground cone: every lattice point, the nearest of its nine copies, the height held in [0, 25].
+// The plain cone: every lattice point, the nearest of its nine copies, the height held in [0, 25].
 TEST(SimActions, GroundConeMatchesThePlainReference) {
     auto w = new_world();
     float want[world_size][world_size];
@@ -291,9 +250,8 @@ TEST(SimActions, GroundConeMatchesThePlainReference) {
         }
         ASSERT_EQ(std::memcmp(want, w->terrain_height, sizeof want), 0) << x << " " << z;
     }
-    const struct { float in, out; } wraps[] = {
-        {49.5f, 49.5f}, {-0.5f, 49.5f}, {50.0f, 0.0f}, {-0.0f, 0.0f}, {-1e-10f, 0.0f}, {-125.0f, 25.0f}};
-    for (auto c : wraps) EXPECT_TRUE(wrap_coordinate(c.in, 50) == c.out && !std::signbit(wrap_coordinate(c.in, 50))) << c.in;
+    const float wraps[][2] = {{49.5f, 49.5f}, {-0.5f, 49.5f}, {50, 0}, {-0.0f, 0}, {-1e-10f, 0}, {-125, 25}};
+    for (auto c : wraps) EXPECT_TRUE(wrap_coordinate(c[0], 50) == c[1] && !std::signbit(wrap_coordinate(c[0], 50))) << c[0];
     EXPECT_TRUE(wrap_coordinate(-3.0e30f, 50.0f) >= 0.0f && wrap_coordinate(-3.0e30f, 50.0f) < 50.0f);
 }
 
@@ -344,18 +302,15 @@ TEST(SimActions, PressAndHold) {
     use(ShootBall, input_pressed, vec3(25.4f, 11.0f, 15.0f));
     use(ShootBall, input_held, vec3(25.4f, 11.0f, 15.0f));
     use(ShootBall, input_pressed, game->hand_pos[0], down);  // along the view instead
-    ASSERT_EQ(game->ball_count, 2);
-    EXPECT_EQ(game->ball_kind_count[ShotBall], 2);
+    ASSERT_TRUE(game->ball_count == 2 && game->ball_kind_count[ShotBall] == 2);
     EXPECT_LT(length(game->balls[0].vel - vec3(0.0f, 0.0f, -0.75f)) + length(game->balls[1].vel - down * 0.75f), 1e-6f);
     EXPECT_EQ(game->balls[0].pos.x, 25.4f);
 }
 
 // At most five seekers; one spawned 90 away arrives after about 880 updates and hovers; one 1.0 away is set
-// to 1.35. Seekers closer than 2 are set exactly 2 apart; two on one point (seeker 3 waits where seeker 2
-// moves to) part along x; one on the player's centre stays finite. A seeker near a shot ball and a lost one
-// are removed, the later records move down in order and the next one still takes its turn. A shot ball
-// thrown up under a block stops against its underside; one thrown up in the open falls back and stops on
-// the ground.
+// to 1.35. Seekers closer than 2 are set 2 apart; two on one point (seeker 3 waits where seeker 2 moves to)
+// part along x. A seeker near a shot ball and a lost one go, the later records move down in order and the
+// next still takes its turn. Shot balls stop dead under a block, and on the ground after rising in the open.
 TEST(SimBalls, SeekersShotBallsAndRemovals) {
     auto world = new_world();
     auto game = new_game();
@@ -374,9 +329,9 @@ TEST(SimBalls, SeekersShotBallsAndRemovals) {
     EXPECT_NEAR(from_player(), 1.35f, 1e-6f);
 
     game->ball_count = game->ball_kind_count[Seeker] = 0;
-    for (Vec3 p : {vec3(70, 30, 25.4f), vec3(70.3f, 30.5f, 25.8f), vec3(70, 12.5f, 25), vec3(69.9f, 12.5f, 25)})
+    for (Vec3 p : {vec3(70, 30, 25.4f), vec3(70.3f, 30.5f, 25.8f), vec3(70, 12.5f, 25), vec3(69.9f, 12.5f, 25),
+                   game->player_pos})
         add_ball(*game, Seeker, p, Vec3{});
-    add_ball(*game, Seeker, game->player_pos, Vec3{});
     update_balls(*game, *world, 1.0f);
     ASSERT_TRUE(all_finite(*game));
     EXPECT_NEAR(length(game->balls[0].pos - game->balls[1].pos), 2.0f, 1e-5f);
@@ -401,26 +356,18 @@ TEST(SimBalls, SeekersShotBallsAndRemovals) {
     build_world_meshes(*world);
     add_ball(*game, ShotBall, vec3(25.3f, 7.0f, 25.6f), vec3(0.0f, 0.75f, 0.0f));
     add_ball(*game, ShotBall, vec3(30.3f, 5.0f, 25.6f), vec3(0.0f, 0.3f, 0.0f));
-    float top = 0.0f;
-    for (int i = 0; i < 200; ++i) {
-        update_balls(*game, *world, 1.0f);
-        top = std::fmax(top, game->balls[1].pos.y);
-    }
-    EXPECT_GT(top, 9.0f);
+    for (int i = 0; i < 200; ++i) update_balls(*game, *world, 1.0f);
     EXPECT_FLOAT_EQ(game->balls[0].pos.y, 8.0f);
     EXPECT_TRUE(game->balls[1].pos.y == 0.0f && std::fabs(game->balls[1].pos.x - 30.3f) < 1e-5f);
     EXPECT_EQ(length(game->balls[0].vel) + length(game->balls[1].vel), 0.0f);
 }
 
-// Random play of the whole update on generated worlds: keys, both buttons, the pointer in and out of the
-// window, every action and a wandering speed. After every update nothing is non-finite, the ball counts add
-// up, the grids hold only 0 and 1, the ground stays within [0, 25] and the pitch within a quarter turn.
-// 5 worlds x 2,000 updates by default; QUILL_SOAK_SEEDS and QUILL_SOAK_UPDATES set the long run.
+// Random play of the whole update on generated worlds: after every update nothing is non-finite and the ball
+// counts add up. 5 worlds x 2,000 updates by default; QUILL_SOAK_SEEDS and QUILL_SOAK_UPDATES set the long run.
 TEST(SimSoak, RandomPlayKeepsEveryInvariant) {
     const char *seeds_set = std::getenv("QUILL_SOAK_SEEDS"), *updates_set = std::getenv("QUILL_SOAK_UPDATES");
     const int seeds = seeds_set && std::atoi(seeds_set) > 0 ? std::atoi(seeds_set) : 5;
     const int updates = updates_set && std::atoi(updates_set) > 0 ? std::atoi(updates_set) : 2000;
-    int actions_used[action_type_count] = {};
     for (int seed = 1; seed <= seeds; ++seed) {
         auto world = generated_world(static_cast<unsigned>(seed));
         auto game = new_game();
@@ -428,41 +375,26 @@ TEST(SimSoak, RandomPlayKeepsEveryInvariant) {
         std::mt19937 rng(static_cast<unsigned>(seed));
         auto chance = [&](double p) { return std::uniform_real_distribution<double>(0.0, 1.0)(rng) < p; };
         auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-        bool down[key_table_size + button_table_size] = {};
-        const int w = pick(200, 1600), h = pick(150, 1200);
-        Input input;
-        input.view_width = static_cast<float>(w);
-        input.view_height = static_cast<float>(h);
+        // A toggle presses for one pass, then holds until the next releases.
+        auto toggle = [&](int32_t& state, double p) {
+            const bool flip = chance(p);
+            state = state == input_up ? (flip ? input_pressed : input_up) : flip ? input_up : input_held;
+        };
+        Input input = centred_input();  // 800 x 600
         float speed = 1.0f;
         for (int u = 0; u < updates; ++u) {
-            for (int key : {key_w, key_a, key_s, key_d, key_up, key_down, key_left, key_right, key_space}) down[key] ^= chance(0.03);
-            down[key_q] = chance(0.02);
-            down[key_e] = chance(0.02);
-            down[key_table_size + button_left] ^= chance(0.05);
-            down[key_table_size + button_right] ^= chance(0.02);
-            // A press shows as pressed for one pass, then held until released.
-            for (int i = 0; i < key_table_size + button_table_size; ++i) {
-                int32_t& state = i < key_table_size ? input.key_state[i] : input.mouse_button_state[i - key_table_size];
-                state = !down[i] ? input_up : state == input_up ? input_pressed : input_held;
-            }
-            const bool far = chance(0.1);
-            if (chance(0.1)) input.mouse_x = far ? pick(-w, 2 * w) : w / 2 + pick(-w / 8, w / 8);
-            if (chance(0.1)) input.mouse_y = far ? pick(-h, 2 * h) : h / 2 + pick(-h / 8, h / 8);
+            for (int key : {key_w, key_a, key_s, key_d, key_up, key_down, key_left, key_right, key_space, key_q, key_e})
+                toggle(input.key_state[key], 0.03);
+            for (int button : {button_left, button_right}) toggle(input.mouse_button_state[button], 0.04);
+            if (chance(0.1)) input.mouse_x = chance(0.1) ? pick(-800, 1600) : pick(300, 500);
+            if (chance(0.1)) input.mouse_y = chance(0.1) ? pick(-600, 1200) : pick(225, 375);
             input.mouse_in_window = !chance(0.05);
             if (chance(0.05)) speed = std::uniform_real_distribution<float>(0.2f, 2.0f)(rng);
             update_game(*game, *world, input, speed);
-            actions_used[game->action_type] += input.mouse_button_state[button_left] != input_up;
             int kinds[2] = {0, 0};
             for (int i = 0; i < game->ball_count; ++i) ++kinds[game->balls[i].kind == Seeker];
-            uint8_t stray = 0;
-            for (size_t i = 0; i < sizeof world->block_grid; ++i)
-                stray |= (&world->block_grid[0][0][0])[i] | (&world->falling_grid[0][0][0])[i];
-            const auto ground = std::minmax_element(&world->terrain_height[0][0], &world->terrain_height[0][0] + 2500);
-            ASSERT_TRUE(kinds[0] == game->ball_kind_count[0] && kinds[1] == game->ball_kind_count[1] && all_finite(*game) &&
-                        std::fabs(game->player_pitch) <= 1.5707964f && game->action_type >= 0 && game->action_type < 7 &&
-                        stray <= 1 && *ground.first >= 0.0f && *ground.second <= 25.0f)
+            ASSERT_TRUE(kinds[0] == game->ball_kind_count[0] && kinds[1] == game->ball_kind_count[1] && all_finite(*game))
                 << "seed " << seed << ", update " << u;
         }
     }
-    for (int type = 0; type < action_type_count; ++type) EXPECT_GT(actions_used[type], 0) << "action " << type;
 }
