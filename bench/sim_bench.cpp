@@ -4,7 +4,6 @@
 // balls never come to rest. Baselines in the same run: the snapshot copy
 // alone, the world's own share of an update (water, fall clock), and the
 // clip done the plain way, every triangle in full.
-#include "clip_reference.h"
 #include "sim/collision.h"
 #include "sim/player.h"
 #include "sim/update.h"

@@ -1,10 +1,9 @@
 // World timings. The settling baseline is the tests' literal rule
-// (world_reference.h): fall, gather, then whole-grid passes until a pass
+// (sim_helpers.h): fall, gather, then whole-grid passes until a pass
 // changes nothing.
 #include "sim_helpers.h"
 #include "world/settle.h"
 #include "world/water.h"
-#include "world_reference.h"
 
 #include <benchmark/benchmark.h>
 

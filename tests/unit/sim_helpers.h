@@ -1,16 +1,104 @@
-// Test helpers for the simulation: hand-built collision lists, fresh
-// heap-allocated worlds and games, and a check of a world's derived geometry.
+// Test helpers: plain versions of the world rules and clip_segment (slow but obviously right; the tests hold
+// the fast code to them bit for bit, the benchmarks time them), hand-built collision lists, fresh worlds.
 #pragma once
 
-#include "sim/game.h"
+#include "sim/collision.h"
 #include "sim/input.h"
-#include "sim/vecmath.h"
 #include "world/generate.h"
 #include "world/mesh.h"
-#include "world_reference.h"
 
 #include <array>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
+
+inline int ref_wrap(int i) { return wrap_index(i, world_size); }
+
+// Level 0, a ground corner of the column above the block's bottom, or a resting block face to face.
+inline bool ref_supported(const World& w, int x, int y, int z) {
+    const int xp = ref_wrap(x + 1), zp = ref_wrap(z + 1);
+    const float fy = static_cast<float>(y);
+    const auto& h = w.terrain_height;
+    const auto& b = w.block_grid;
+    return y == 0 || h[x][z] > fy || h[xp][z] > fy || h[x][zp] > fy || h[xp][zp] > fy ||
+           b[ref_wrap(x - 1)][y][z] || b[xp][y][z] || b[x][y][ref_wrap(z - 1)] || b[x][y][zp] ||
+           b[x][y - 1][z] || (y < world_levels - 1 && b[x][y + 1][z]);
+}
+
+// One settling step the long way: falling blocks drop a level, every block falls, then whole-grid passes put
+// back what is supported until none does.
+inline void reference_settle(World& w) {
+    for (int x = 0; x < world_size; ++x)
+        for (int y = 0; y < world_levels; ++y)
+            for (int z = 0; z < world_size; ++z) {
+                w.falling_grid[x][y][z] = (y < world_levels - 1 && w.falling_grid[x][y + 1][z]) || w.block_grid[x][y][z];
+                w.block_grid[x][y][z] = 0;
+            }
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (int x = 0; x < world_size; ++x)
+            for (int y = 0; y < world_levels; ++y)
+                for (int z = 0; z < world_size; ++z)
+                    if (w.falling_grid[x][y][z] && ref_supported(w, x, y, z)) {
+                        w.block_grid[x][y][z] = 1;
+                        w.falling_grid[x][y][z] = 0;
+                        changed = true;
+                    }
+    }
+}
+
+inline bool same_grids(const World& a, const World& b) {
+    return std::memcmp(a.block_grid, b.block_grid, sizeof a.block_grid) == 0 &&
+           std::memcmp(a.falling_grid, b.falling_grid, sizeof a.falling_grid) == 0;
+}
+
+// A chunk's quads made cell by cell (every open block face, or one quad per column of a height map), as
+// vertices then texcoords.
+struct RefMesh {
+    std::vector<float> v, t;
+    void add(const float (&quad)[12], const AtlasTile& tile) {
+        v.insert(v.end(), quad, quad + 12);
+        t.insert(t.end(), tile.st, tile.st + 8);
+    }
+};
+
+inline RefMesh reference_blocks(const uint8_t (&g)[world_size][world_levels][world_size], const AtlasTile& tile,
+                                int cx, int cz) {
+    RefMesh m;
+    for (int x = cx * 5; x < cx * 5 + 5; ++x)
+        for (int z = cz * 5; z < cz * 5 + 5; ++z)
+            for (int y = 0; y < world_levels; ++y) {
+                if (!g[x][y][z]) continue;
+                const float a = float(x - cx * 5), b = float(y), c = float(z - cz * 5), d = b + 1;
+                if (!g[ref_wrap(x + 1)][y][z]) m.add({a + 1, b, c, a + 1, d, c, a + 1, d, c + 1, a + 1, b, c + 1}, tile);
+                if (!g[ref_wrap(x - 1)][y][z]) m.add({a, b, c + 1, a, d, c + 1, a, d, c, a, b, c}, tile);
+                if (y == 24 || !g[x][y + 1][z]) m.add({a, d, c + 1, a + 1, d, c + 1, a + 1, d, c, a, d, c}, tile);
+                if (y != 0 && !g[x][y - 1][z]) m.add({a, b, c, a + 1, b, c, a + 1, b, c + 1, a, b, c + 1}, tile);
+                if (!g[x][y][ref_wrap(z + 1)]) m.add({a + 1, b, c + 1, a + 1, d, c + 1, a, d, c + 1, a, b, c + 1}, tile);
+                if (!g[x][y][ref_wrap(z - 1)]) m.add({a, b, c, a, d, c, a + 1, d, c, a + 1, b, c}, tile);
+            }
+    return m;
+}
+
+inline RefMesh reference_surface(const float (&h)[world_size][world_size], const AtlasTile& tile, int cx, int cz) {
+    RefMesh m;
+    for (int x = cx * 5; x < cx * 5 + 5; ++x)
+        for (int z = cz * 5; z < cz * 5 + 5; ++z) {
+            const float a = static_cast<float>(x - cx * 5), c = static_cast<float>(z - cz * 5);
+            const int xp = ref_wrap(x + 1), zp = ref_wrap(z + 1);
+            m.add({a, h[x][zp], c + 1, a + 1, h[xp][zp], c + 1, a + 1, h[xp][z], c, a, h[x][z], c}, tile);
+        }
+    return m;
+}
+
+inline bool same_mesh(const ChunkMesh& mesh, const RefMesh& ref) {
+    const size_t n = static_cast<size_t>(mesh.vertex_count);
+    return n * 3 == ref.v.size() && (n == 0 || (std::memcmp(mesh.vertices.get(), ref.v.data(), n * 12) == 0 &&
+                                                std::memcmp(mesh.texcoords.get(), ref.t.data(), n * 8) == 0));
+}
 
 using Quad = std::array<Vec3, 4>;
 
@@ -32,12 +120,14 @@ inline void set_list(CollisionList& list, const std::vector<Quad>& quads) {
 }
 
 // The upward ground quad over local column (x, z) at height h.
-inline Quad ground_quad(float x, float z, float h) { return {vec3(x, h, z + 1), vec3(x + 1, h, z + 1), vec3(x + 1, h, z), vec3(x, h, z)}; }
+inline Quad ground_quad(float x, float z, float h) {
+    return {vec3(x, h, z + 1), vec3(x + 1, h, z + 1), vec3(x + 1, h, z), vec3(x, h, z)};
+}
 
 // Flat ground at height h under the whole world, in every terrain list.
 inline void set_flat_ground(World& world, float h) {
     std::vector<Quad> quads;
-    for (int i = 0; i < chunk_size * chunk_size; ++i) quads.push_back(ground_quad(static_cast<float>(i / 5), static_cast<float>(i % 5), h));
+    for (int i = 0; i < 25; ++i) quads.push_back(ground_quad(static_cast<float>(i / 5), static_cast<float>(i % 5), h));
     for (auto& list : world.terrain_collision) set_list(list, quads);
 }
 
@@ -51,17 +141,19 @@ inline std::string derived_mismatch(const World& w) {
             !same_mesh(w.terrain_meshes[c], reference_surface(w.terrain_height, w.tile_terrain, x, z)) ||
             !same_mesh(w.water_meshes[c], reference_surface(w.water_height, w.tile_water, x, z)))
             return "mesh of chunk " + std::to_string(c);
-        for (const ChunkMesh* mesh : {&w.block_meshes[c], &w.terrain_meshes[c]}) {
-            std::vector<Quad> quads(static_cast<size_t>(mesh->vertex_count / 4));
-            for (size_t v = 0; v < quads.size() * 4; ++v) quads[v / 4][v % 4] = vec3_at(mesh->vertices.get(), static_cast<int>(v));
+        for (int k = 0; k < 2; ++k) {
+            const ChunkMesh& mesh = k ? w.terrain_meshes[c] : w.block_meshes[c];
+            const CollisionList& l = k ? w.terrain_collision[c] : w.block_collision[c];
+            std::vector<Quad> quads(static_cast<size_t>(mesh.vertex_count / 4));
+            for (size_t v = 0; v < quads.size() * 4; ++v) quads[v / 4][v % 4] = vec3_at(mesh.vertices.get(), int(v));
             CollisionList ref;
             set_list(ref, quads);
-            const CollisionList& l = mesh == &w.block_meshes[c] ? w.block_collision[c] : w.terrain_collision[c];
             const size_t n = static_cast<size_t>(ref.triangle_count) * 12;
-            if (!l.built || l.triangle_count != ref.triangle_count ||
-                (n > 0 && (std::memcmp(l.corner_a.get(), ref.corner_a.get(), n) || std::memcmp(l.corner_b.get(), ref.corner_b.get(), n) ||
-                           std::memcmp(l.corner_c.get(), ref.corner_c.get(), n) || std::memcmp(l.normals.get(), ref.normals.get(), n))))
-                return "collision list of chunk " + std::to_string(c);
+            bool same = l.built && l.triangle_count == ref.triangle_count;
+            using L = CollisionList;
+            for (auto a : {&L::corner_a, &L::corner_b, &L::corner_c, &L::normals})
+                same = same && (n == 0 || std::memcmp((l.*a).get(), (ref.*a).get(), n) == 0);
+            if (!same) return "collision list of chunk " + std::to_string(c);
         }
     }
     return "";
@@ -86,22 +178,51 @@ inline std::unique_ptr<Game> new_game() {
     return game;
 }
 
-// The pointer resting in the middle of an 800 x 600 view.
-inline Input centred_input() {
-    Input in;
-    in.view_width = 800.0f, in.view_height = 600.0f, in.mouse_x = 400, in.mouse_y = 300, in.mouse_in_window = true;
-    return in;
-}
+inline Input centred_input() { return Input{{}, {}, 400, 300, true, 800.0f, 600.0f}; }
 
-inline float between(float lo, float hi) { return lo + (hi - lo) * static_cast<float>(std::rand()) / static_cast<float>(RAND_MAX); }
+inline float between(float lo, float hi) { return lo + (hi - lo) * static_cast<float>(std::rand()) / float(RAND_MAX); }
 
 inline bool all_finite(const Game& g) {
-    const Vec3 points[] = {g.player_pos, g.player_vel, g.swing_anchor, g.chest_pos, g.head_pos, g.hip_pos,
-                           g.arm_root[0], g.arm_root[1], g.hand_pos[0], g.hand_pos[1], g.leg_root[0],
-                           g.leg_root[1], g.foot_pos[0], g.foot_pos[1], g.camera_pos, g.aim_point,
-                           vec3(g.player_yaw, g.player_pitch, g.player_facing + g.swing_length)};
-    bool finite = true;
-    for (Vec3 p : points) finite = finite && is_finite(p);
+    bool finite = is_finite(vec3(g.player_yaw, g.player_pitch, g.player_facing + g.swing_length));
+    for (Vec3 p : {g.player_pos, g.player_vel, g.swing_anchor, g.chest_pos, g.head_pos, g.hip_pos, g.arm_root[0],
+                   g.arm_root[1], g.hand_pos[0], g.hand_pos[1], g.leg_root[0], g.leg_root[1], g.foot_pos[0],
+                   g.foot_pos[1], g.camera_pos, g.aim_point})
+        finite = finite && is_finite(p);
     for (int i = 0; i < g.ball_count; ++i) finite = finite && is_finite(g.balls[i].pos) && is_finite(g.balls[i].vel);
     return finite;
+}
+
+// Every triangle of every list the box touches goes through the plane, crossing and angle-sum tests in full.
+inline bool plain_clip_with_list(Vec3 s, Vec3& e, const CollisionList& list) {
+    bool hit = false;
+    for (int t = 0; t < list.triangle_count; ++t) {
+        const Vec3 a = vec3_at(list.corner_a.get(), t), b = vec3_at(list.corner_b.get(), t);
+        const Vec3 c = vec3_at(list.corner_c.get(), t), m = triangle_plane_normal(a, b, c);
+        const float plane_d = -dot(m, a);
+        if (!segment_crosses_plane(m, plane_d, s, e)) continue;
+        const Vec3 x = line_plane_intersection(m, plane_d, s, e);
+        if (!point_in_triangle(x, a, b, c)) continue;
+        e = x;
+        hit = true;
+    }
+    return hit;
+}
+
+inline bool plain_clip(const World& world, Vec3 s, Vec3& e) {
+    auto lo = [](float a, float b) { return static_cast<int>(std::floor(std::fmin(a, b) / 5.0f)); };
+    auto hi = [](float a, float b) { return static_cast<int>(std::floor(std::fmax(a, b) / 5.0f)); };
+    const int cx0 = lo(s.x, e.x), cx1 = hi(s.x, e.x), cz0 = lo(s.z, e.z), cz1 = hi(s.z, e.z);
+    bool hit = false;
+    for (int cx = cx0; cx <= cx1; ++cx)
+        for (int cz = cz0; cz <= cz1; ++cz) {
+            const int k = wrapped_chunk_index(cx, cz);
+            const Vec3 offset = vec3(5.0f * static_cast<float>(cx), 0.0f, 5.0f * static_cast<float>(cz));
+            s = s - offset;
+            e = e - offset;
+            hit |= plain_clip_with_list(s, e, world.block_collision[k]);
+            hit |= plain_clip_with_list(s, e, world.terrain_collision[k]);
+            s = s + offset;
+            e = e + offset;
+        }
+    return hit;
 }
