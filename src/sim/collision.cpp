@@ -11,6 +11,10 @@ namespace {
 // number would not fit an int; queries there are refused.
 constexpr float coordinate_limit = 1.0e9f;
 
+// How much nearer than the clipped end an edge crossing must lie to count:
+// far more than the rounding between two triangles' crossings of one edge.
+constexpr float edge_slack = 1.0e-3f;
+
 bool usable(Vec3 v) {
     return is_finite(v) && std::fabs(v.x) < coordinate_limit && std::fabs(v.z) < coordinate_limit;
 }
@@ -75,6 +79,48 @@ void push_from_edge(Vec3& p, Vec3 q, Vec3 n, float radius) {
     } else {
         p = q - n * radius;
     }
+}
+
+// A crossing that point_in_triangle turned down only for want of an angle
+// (on an edge or a corner), nearest the start first, in world coordinates.
+struct EdgeCrossing {
+    bool found = false;
+    float distance = 0.0f;  // from the segment's start
+    Vec3 point;
+};
+
+// clip_segment_with_list, also noting the crossings on edges and corners
+// that it turns down; offset takes the list's coordinates to the world's.
+bool clip_with_list(Vec3 s, Vec3& e, const CollisionList& list, Vec3 offset, EdgeCrossing& edge) {
+    bool hit = false;
+    const float* corner_a = list.corner_a.get();
+    const float* corner_b = list.corner_b.get();
+    const float* corner_c = list.corner_c.get();
+    ClipSegment seg;
+    seg.set(s, e);
+    for (int t = 0; t < list.triangle_count; ++t) {
+        if (!may_hit(corner_a + 3 * t, corner_b + 3 * t, corner_c + 3 * t, seg)) continue;
+        Vec3 a = vec3_at(corner_a, t);
+        Vec3 b = vec3_at(corner_b, t);
+        Vec3 c = vec3_at(corner_c, t);
+        Vec3 m = triangle_plane_normal(a, b, c);
+        float plane_d = -dot(m, a);
+        if (!segment_crosses_plane(m, plane_d, s, e)) continue;
+        Vec3 x = line_plane_intersection(m, plane_d, s, e);
+        if (point_in_triangle(x, a, b, c)) {
+            e = x;
+            seg.set(s, e);
+            hit = true;
+        } else if (point_on_triangle(x, a, b, c)) {
+            float distance = length(x - s);
+            if (!edge.found || distance < edge.distance) {
+                edge.found = true;
+                edge.distance = distance;
+                edge.point = x + offset;
+            }
+        }
+    }
+    return hit;
 }
 
 }  // namespace
@@ -164,28 +210,8 @@ bool collide_sphere_with_list(Vec3& p, float radius, const CollisionList& list,
 }
 
 bool clip_segment_with_list(Vec3 s, Vec3& e, const CollisionList& list) {
-    bool hit = false;
-    const float* corner_a = list.corner_a.get();
-    const float* corner_b = list.corner_b.get();
-    const float* corner_c = list.corner_c.get();
-    ClipSegment seg;
-    seg.set(s, e);
-    for (int t = 0; t < list.triangle_count; ++t) {
-        if (!may_hit(corner_a + 3 * t, corner_b + 3 * t, corner_c + 3 * t, seg)) continue;
-        Vec3 a = vec3_at(corner_a, t);
-        Vec3 b = vec3_at(corner_b, t);
-        Vec3 c = vec3_at(corner_c, t);
-        Vec3 m = triangle_plane_normal(a, b, c);
-        float plane_d = -dot(m, a);
-        if (!segment_crosses_plane(m, plane_d, s, e)) continue;
-        Vec3 x = line_plane_intersection(m, plane_d, s, e);
-        if (point_on_triangle(x, a, b, c)) {
-            e = x;
-            seg.set(s, e);
-            hit = true;
-        }
-    }
-    return hit;
+    EdgeCrossing unused;
+    return clip_with_list(s, e, list, vec3(0.0f, 0.0f, 0.0f), unused);
 }
 
 bool collide_sphere(const World& world, Vec3& p, float radius) {
@@ -215,6 +241,7 @@ bool clip_segment(const World& world, Vec3 s, Vec3& e) {
     int cx0 = chunk_of(std::fmin(s.x, e.x)), cx1 = chunk_of(std::fmax(s.x, e.x));
     int cz0 = chunk_of(std::fmin(s.z, e.z)), cz1 = chunk_of(std::fmax(s.z, e.z));
     bool hit = false;
+    EdgeCrossing edge;
     for (int cx = cx0; cx <= cx1; ++cx) {
         for (int cz = cz0; cz <= cz1; ++cz) {
             int k = wrapped_chunk_index(cx, cz);
@@ -222,11 +249,19 @@ bool clip_segment(const World& world, Vec3 s, Vec3& e) {
                                static_cast<float>(chunk_size * cz));
             s = s - offset;
             e = e - offset;
-            hit |= clip_segment_with_list(s, e, world.block_collision[k]);
-            hit |= clip_segment_with_list(s, e, world.terrain_collision[k]);
+            hit |= clip_with_list(s, e, world.block_collision[k], offset, edge);
+            hit |= clip_with_list(s, e, world.terrain_collision[k], offset, edge);
             s = s + offset;
             e = e + offset;
         }
+    }
+    // An edge or corner crossing counts only where nothing stopped the
+    // segment there already: where two triangles share the edge, the one
+    // that got its angles has crossed the same point, give or take rounding,
+    // and its crossing stands.
+    if (edge.found && edge.distance < length(e - s) - edge_slack) {
+        e = edge.point;
+        hit = true;
     }
     return hit;
 }
