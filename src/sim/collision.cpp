@@ -11,10 +11,6 @@ namespace {
 // number would not fit an int; queries there are refused.
 constexpr float coordinate_limit = 1.0e9f;
 
-// How much nearer than the clipped end an edge crossing must lie to count:
-// far more than the rounding between two triangles' crossings of one edge.
-constexpr float edge_slack = 1.0e-3f;
-
 bool usable(Vec3 v) {
     return is_finite(v) && std::fabs(v.x) < coordinate_limit && std::fabs(v.z) < coordinate_limit;
 }
@@ -87,6 +83,7 @@ struct EdgeCrossing {
     bool found = false;
     float distance = 0.0f;  // from the segment's start
     Vec3 point;
+    Vec3 normal;  // of the triangle's plane
 };
 
 // clip_segment_with_list, also noting the crossings on edges and corners
@@ -117,6 +114,7 @@ bool clip_with_list(Vec3 s, Vec3& e, const CollisionList& list, Vec3 offset, Edg
                 edge.found = true;
                 edge.distance = distance;
                 edge.point = x + offset;
+                edge.normal = m;
             }
         }
     }
@@ -255,11 +253,11 @@ bool clip_segment(const World& world, Vec3 s, Vec3& e) {
             e = e + offset;
         }
     }
-    // An edge or corner crossing counts only where nothing stopped the
-    // segment there already: where two triangles share the edge, the one
-    // that got its angles has crossed the same point, give or take rounding,
-    // and its crossing stands.
-    if (edge.found && edge.distance < length(e - s) - edge_slack) {
+    // An edge or corner crossing counts only where the segment went on
+    // clearly through that triangle's plane: where a neighbour sharing the
+    // edge got its angles, its crossing stopped the segment within rounding
+    // of the plane, and it stands.
+    if (edge.found && edge.distance < length(e - s) && std::fabs(dot(edge.normal, e - edge.point)) > edge_slack) {
         e = edge.point;
         hit = true;
     }

@@ -33,7 +33,17 @@ bool collide_moving_sphere(const World& world, Vec3 from, Vec3& p, float radius)
 // Shortens the segment start..end so it ends at its first crossing with a
 // surface, whatever the order of the triangles. Returns true when it crossed
 // one; end is then the crossing. Non-finite ends are left alone (false).
+// A crossing on a triangle's edge or corner, which point_in_triangle turns
+// down, stops the segment when it lies before where the crossings inside
+// triangles left the end, and that end lies more than edge_slack beyond
+// the triangle's plane.
 bool clip_segment(const World& world, Vec3 start, Vec3& end);
+
+// How far beyond an edge crossing's plane the clipped end must lie for the
+// edge crossing to count: far more than the rounding between two
+// triangles' crossings of one edge, so where a neighbour already stopped
+// the segment, its crossing stands.
+constexpr float edge_slack = 1.0e-3f;
 
 // One pass of collide_sphere over one list, p in the list's chunk-local
 // coordinates. face_pass pushes a centre whose projection lies inside a
