@@ -58,7 +58,7 @@ bool crosses(const World& world, Vec3 s, Vec3 e, bool body) {
                     Vec3 w = s + (e - s) * (float)(d0 / (d0 - d1)) - a;
                     double uu = dot(u, u), uv = dot(u, v), vv = dot(v, v), wu = dot(w, u), wv = dot(w, v);
                     double den = uu * vv - uv * uv, p = (vv * wu - uv * wv) / den, q = (uu * wv - uv * wu) / den;
-                    if (p >= -1e-4 && q >= -1e-4 && p + q <= 1 + 1e-4) return true;
+                    if (p >= -1e-5 && q >= -1e-5 && p + q <= 1 + 1e-5) return true;
                 }
         }
     return false;
