@@ -175,4 +175,18 @@ void BM_CollidePlayer(benchmark::State& state) {
 }
 BENCHMARK(BM_CollidePlayer)->Unit(benchmark::kMicrosecond);
 
+// The player's collision as the update runs it: the same push, then the
+// check that the step from the last update's centre entered no surface.
+// Baseline: BM_CollidePlayer, the push alone.
+void BM_CollideMovingPlayer(benchmark::State& state) {
+    Scene& s = scene();
+    Vec3 from = s.start->player_pos, resting = from - vec3(0.0f, 0.01f, 0.0f);
+    for (auto _ : state) {
+        Vec3 p = resting;
+        benchmark::DoNotOptimize(collide_moving_sphere(*s.world, from, p, player_radius));
+        benchmark::DoNotOptimize(p);
+    }
+}
+BENCHMARK(BM_CollideMovingPlayer)->Unit(benchmark::kMicrosecond);
+
 }  // namespace

@@ -60,6 +60,7 @@ bool near_shot_ball(const Game& game, int i) {
 bool move_seeker(Game& game, const World& world, int i, float speed) {
     const Vec3 player = game.player_pos;
     Ball& ball = game.balls[i];
+    const Vec3 from = ball.pos;
     float d = length(ball.pos - player);
     if (d > lost_distance) {
         remove_ball(game, i);
@@ -80,7 +81,7 @@ bool move_seeker(Game& game, const World& world, int i, float speed) {
         if (!is_finite(away)) away = vec3(0.0f, 1.0f, 0.0f);
         ball.pos = (player + ball.pos) / 2.0f + away;
     }
-    collide_sphere(world, ball.pos, seeker_radius);
+    collide_moving_sphere(world, from, ball.pos, seeker_radius);
 
     if (hit) {
         remove_ball(game, i);

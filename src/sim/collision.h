@@ -18,10 +18,32 @@
 // any face or edge pushed it. A non-finite p is left alone (false).
 bool collide_sphere(const World& world, Vec3& p, float radius);
 
+// collide_sphere for a body that has just moved from `from` to p. A face
+// only pushes a centre on its open side, so a step longer than the radius
+// (a jump, a fall, a fly, a rope swing, a shove) can carry the centre past a
+// face, where nothing pushes it back; so can two surfaces closer than a
+// body's width pushing it in turn. When the path from `from` to where
+// collide_sphere left the centre enters a surface from its open side, the
+// centre is set back to radius in front of that face, keeping its motion
+// along it, and collided again; if it still cannot be kept out, the body
+// stays at `from`. Where the path enters nothing, p is exactly what
+// collide_sphere gives. Returns true when anything pushed the body.
+bool collide_moving_sphere(const World& world, Vec3 from, Vec3& p, float radius);
+
 // Shortens the segment start..end so it ends at its first crossing with a
 // surface, whatever the order of the triangles. Returns true when it crossed
 // one; end is then the crossing. Non-finite ends are left alone (false).
+// A crossing on a triangle's edge or corner, which point_in_triangle turns
+// down, stops the segment when it lies before where the crossings inside
+// triangles left the end, and that end lies more than edge_slack beyond
+// the triangle's plane.
 bool clip_segment(const World& world, Vec3 start, Vec3& end);
+
+// How far beyond an edge crossing's plane the clipped end must lie for the
+// edge crossing to count: far more than the rounding between two
+// triangles' crossings of one edge, so where a neighbour already stopped
+// the segment, its crossing stands.
+constexpr float edge_slack = 1.0e-3f;
 
 // One pass of collide_sphere over one list, p in the list's chunk-local
 // coordinates. face_pass pushes a centre whose projection lies inside a
@@ -50,5 +72,11 @@ double angle_between(Vec3 u, Vec3 v);
 // True when P lies inside the triangle (or close to it within its plane). A
 // P on a corner gives NaN angles and counts as outside.
 bool point_in_triangle(Vec3 p, Vec3 a, Vec3 b, Vec3 c);
+// point_in_triangle with the edges and corners counted in, for crossings:
+// on an edge the rounded cosine can fall just below -1, and on a corner
+// there is no angle at all, which would let a segment slip between the
+// triangles that share that edge or corner. Agrees with point_in_triangle
+// wherever that one gets a number.
+bool point_on_triangle(Vec3 p, Vec3 a, Vec3 b, Vec3 c);
 // The point of segment a..b nearest to p; a when a and b coincide.
 Vec3 closest_point_on_segment(Vec3 a, Vec3 b, Vec3 p);

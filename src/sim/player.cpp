@@ -64,7 +64,7 @@ void move_player(Game& game, const World& world, const Intent& intent, float spe
     game.player_pos = game.player_pos + game.player_vel * speed;
     float dy = game.player_vel.y * speed;
     if (game.swinging) hold_rope(game);
-    bool contact = collide_sphere(world, game.player_pos, player_radius);
+    bool contact = collide_moving_sphere(world, old, game.player_pos, player_radius);
 
     // Standing means the collision pushed the body up against its own motion.
     game.on_ground = contact && game.player_pos.y > old.y + dy && !game.swinging && !game.flying;
