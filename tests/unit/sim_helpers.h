@@ -193,7 +193,15 @@ inline bool all_finite(const Game& g) {
 }
 
 // Every triangle of every list the box touches goes through the plane, crossing and angle-sum tests in full.
-inline bool plain_clip_with_list(Vec3 s, Vec3& e, const CollisionList& list) {
+// The nearest crossing on an edge or corner, which point_in_triangle turns
+// down for want of an angle, in world coordinates.
+struct PlainEdge {
+    bool found = false;
+    float distance = 0.0f;
+    Vec3 point, normal;
+};
+
+inline bool plain_clip_with_list(Vec3 s, Vec3& e, const CollisionList& list, PlainEdge& edge, Vec3 offset) {
     bool hit = false;
     for (int t = 0; t < list.triangle_count; ++t) {
         const Vec3 a = vec3_at(list.corner_a.get(), t), b = vec3_at(list.corner_b.get(), t);
@@ -201,9 +209,12 @@ inline bool plain_clip_with_list(Vec3 s, Vec3& e, const CollisionList& list) {
         const float plane_d = -dot(m, a);
         if (!segment_crosses_plane(m, plane_d, s, e)) continue;
         const Vec3 x = line_plane_intersection(m, plane_d, s, e);
-        if (!point_in_triangle(x, a, b, c)) continue;
-        e = x;
-        hit = true;
+        if (point_in_triangle(x, a, b, c)) {
+            e = x;
+            hit = true;
+        } else if (point_on_triangle(x, a, b, c) && (!edge.found || length(x - s) < edge.distance)) {
+            edge = PlainEdge{true, length(x - s), x + offset, m};
+        }
     }
     return hit;
 }
@@ -213,16 +224,22 @@ inline bool plain_clip(const World& world, Vec3 s, Vec3& e) {
     auto hi = [](float a, float b) { return static_cast<int>(std::floor(std::fmax(a, b) / 5.0f)); };
     const int cx0 = lo(s.x, e.x), cx1 = hi(s.x, e.x), cz0 = lo(s.z, e.z), cz1 = hi(s.z, e.z);
     bool hit = false;
+    PlainEdge edge;
     for (int cx = cx0; cx <= cx1; ++cx)
         for (int cz = cz0; cz <= cz1; ++cz) {
             const int k = wrapped_chunk_index(cx, cz);
             const Vec3 offset = vec3(5.0f * static_cast<float>(cx), 0.0f, 5.0f * static_cast<float>(cz));
             s = s - offset;
             e = e - offset;
-            hit |= plain_clip_with_list(s, e, world.block_collision[k]);
-            hit |= plain_clip_with_list(s, e, world.terrain_collision[k]);
+            hit |= plain_clip_with_list(s, e, world.block_collision[k], edge, offset);
+            hit |= plain_clip_with_list(s, e, world.terrain_collision[k], edge, offset);
             s = s + offset;
             e = e + offset;
         }
+    // The segment went on through a surface at an edge or corner.
+    if (edge.found && edge.distance < length(e - s) && std::fabs(dot(edge.normal, e - edge.point)) > edge_slack) {
+        e = edge.point;
+        hit = true;
+    }
     return hit;
 }
