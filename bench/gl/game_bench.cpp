@@ -82,8 +82,9 @@ struct PassFigures {
 
 // Starts the game, lets 120 passes go by and measures the next 300. With a
 // baseline binary the game is that build's quillmoor instead of this one's;
-// with fixed_seed its world comes from rand seeded with 1 whatever the clock
-// says (the fixed-seed preload). False when the game did not run.
+// with fixed_seed its world comes from rand seeded with 1 (or
+// $QUILL_FIXED_SEED) whatever the clock says. False when the game did not
+// run.
 bool measure_passes(PassFigures& figures, const char* baseline_binary, bool fixed_seed) {
     constexpr int warm_passes = 120, measured_passes = 300;
     GameProcess game;
@@ -99,7 +100,7 @@ bool measure_passes(PassFigures& figures, const char* baseline_binary, bool fixe
     }
     // The wrapper runs the baseline in place of this build's binary, whose
     // path it is handed as an argument the game ignores.
-    game.set_environment("QUILL_GAME_WRAPPER", baseline_binary != nullptr ? baseline_binary : "");
+    if (baseline_binary != nullptr) game.set_environment("QUILL_GAME_WRAPPER", baseline_binary);
     if (!game.start() || !passes.wait_for(warm_passes, game, timeout_ms)) return false;
     const double cpu_before = cpu_ms(game.pid());
     const size_t first = passes.swap_begin_ns().size();
