@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -74,41 +75,109 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
     state.counters["to_main_ms"] = to_main_ms / static_cast<double>(state.iterations());
 }
 
+// The passes of one running game left alone in a 1024 x 768 window.
+struct PassFigures {
+    double median_ms = 0.0, p90_ms = 0.0, cpu_ms_per_pass = 0.0, rss_mb = 0.0;
+};
+
+// Starts the game, lets 120 passes go by and measures the next 300. With a
+// baseline binary the game is that build's quillmoor instead of this one's;
+// with fixed_seed its world comes from rand seeded with 1 (or
+// $QUILL_FIXED_SEED) whatever the clock says. False when the game did not
+// run.
+bool measure_passes(PassFigures& figures, const char* baseline_binary, bool fixed_seed) {
+    constexpr int warm_passes = 120, measured_passes = 300;
+    GameProcess game;
+    SwapLog passes(game.swap_log_path());
+    game.write_settings(settings_ini(1024, 768));
+    if (!game.copy_media()) return false;
+    game.use_swap_probe();
+    if (fixed_seed) {
+        const char* preload = std::getenv("LD_PRELOAD");
+        std::string value = std::string(QUILL_SWAP_PROBE) + " " + QUILL_FIXED_SEED_LIBRARY;
+        if (preload != nullptr && *preload != '\0') value = std::string(preload) + " " + value;
+        game.set_environment("LD_PRELOAD", value);
+    }
+    // The wrapper runs the baseline in place of this build's binary, whose
+    // path it is handed as an argument the game ignores.
+    if (baseline_binary != nullptr) game.set_environment("QUILL_GAME_WRAPPER", baseline_binary);
+    if (!game.start() || !passes.wait_for(warm_passes, game, timeout_ms)) return false;
+    const double cpu_before = cpu_ms(game.pid());
+    const size_t first = passes.swap_begin_ns().size();
+    if (!passes.wait_for(measured_passes, game, timeout_ms)) return false;
+    const double cpu_after = cpu_ms(game.pid());
+    const long rss = game.resident_kb();
+    const std::vector<long long> swaps = passes.swap_begin_ns();
+    std::vector<double> lengths;
+    for (size_t i = first; i + 1 < swaps.size(); ++i) {
+        lengths.push_back(static_cast<double>(swaps[i + 1] - swaps[i]) / 1e6);
+    }
+    std::sort(lengths.begin(), lengths.end());
+    figures.median_ms = lengths[lengths.size() / 2];
+    figures.p90_ms = lengths[lengths.size() * 9 / 10];
+    figures.cpu_ms_per_pass =
+        (cpu_after - cpu_before) / static_cast<double>(swaps.size() - 1 - first);
+    figures.rss_mb = static_cast<double>(rss) / 1024.0;
+    game.kill();
+    return true;
+}
+
+double median_of(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 // A running game left alone in a 1024 x 768 window: the median pass (the
 // game holds every pass to at least 16 ms, so 62.5 frames a second is the
 // most it shows), the game's CPU time per pass over all its threads, and its
 // resident memory once running.
 void BM_GamePasses1024x768(benchmark::State& state) {
-    constexpr int warm_passes = 120, measured_passes = 300;
     for (auto _ : state) {
-        GameProcess game;
-        SwapLog passes(game.swap_log_path());
-        if (!start_game(game, 1024, 768) || !passes.wait_for(warm_passes, game, timeout_ms)) {
+        PassFigures figures;
+        if (!measure_passes(figures, nullptr, false)) {
             state.SkipWithError("the game did not run");
             return;
         }
-        const double cpu_before = cpu_ms(game.pid());
-        const size_t first = passes.swap_begin_ns().size();
-        if (!passes.wait_for(measured_passes, game, timeout_ms)) {
-            state.SkipWithError("the game stopped");
-            return;
+        state.SetIterationTime(figures.median_ms / 1e3);
+        state.counters["fps"] = 1000.0 / figures.median_ms;
+        state.counters["p90_ms"] = figures.p90_ms;
+        state.counters["cpu_ms_per_pass"] = figures.cpu_ms_per_pass;
+        state.counters["rss_mb"] = figures.rss_mb;
+    }
+}
+
+// This build against another, side by side in one run: five rounds, each a
+// game of either build on the same fixed-seed world (which of the two goes
+// first alternates), so that load from other programs falls on both alike.
+// Time is the median over the rounds of this build's median pass; counters
+// give the baseline's and the ratio. Set $QUILL_BASELINE_BINARY to the
+// quillmoor of the build to compare with, e.g. one of main built apart.
+void BM_GamePassesSideBySide(benchmark::State& state) {
+    const char* baseline = std::getenv("QUILL_BASELINE_BINARY");
+    if (baseline == nullptr || *baseline == '\0') {
+        state.SkipWithError("QUILL_BASELINE_BINARY names no binary to compare with");
+        return;
+    }
+    constexpr int rounds = 5;
+    for (auto _ : state) {
+        std::vector<double> ours, theirs, our_cpu, their_cpu;
+        for (int round = 0; round < rounds; ++round) {
+            for (int turn = 0; turn < 2; ++turn) {
+                const bool baseline_turn = (turn + round) % 2 == 1;
+                PassFigures figures;
+                if (!measure_passes(figures, baseline_turn ? baseline : nullptr, true)) {
+                    state.SkipWithError("a game did not run");
+                    return;
+                }
+                (baseline_turn ? theirs : ours).push_back(figures.median_ms);
+                (baseline_turn ? their_cpu : our_cpu).push_back(figures.cpu_ms_per_pass);
+            }
         }
-        const double cpu_after = cpu_ms(game.pid());
-        const long rss = game.resident_kb();
-        const std::vector<long long> swaps = passes.swap_begin_ns();
-        std::vector<double> lengths;
-        for (size_t i = first; i + 1 < swaps.size(); ++i) {
-            lengths.push_back(static_cast<double>(swaps[i + 1] - swaps[i]) / 1e6);
-        }
-        std::sort(lengths.begin(), lengths.end());
-        const double median_ms = lengths[lengths.size() / 2];
-        state.SetIterationTime(median_ms / 1e3);
-        state.counters["fps"] = 1000.0 / median_ms;
-        state.counters["p90_ms"] = lengths[lengths.size() * 9 / 10];
-        state.counters["cpu_ms_per_pass"] =
-            (cpu_after - cpu_before) / static_cast<double>(swaps.size() - 1 - first);
-        state.counters["rss_mb"] = static_cast<double>(rss) / 1024.0;
-        game.kill();
+        state.SetIterationTime(median_of(ours) / 1e3);
+        state.counters["baseline_ms"] = median_of(theirs);
+        state.counters["ratio"] = median_of(ours) / median_of(theirs);
+        state.counters["cpu_ms_per_pass"] = median_of(our_cpu);
+        state.counters["baseline_cpu_ms_per_pass"] = median_of(their_cpu);
     }
 }
 
@@ -116,3 +185,4 @@ void BM_GamePasses1024x768(benchmark::State& state) {
 
 BENCHMARK(BM_StartupToFirstFrame)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GamePasses1024x768)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GamePassesSideBySide)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -130,7 +130,12 @@ int solid_slots_in_order(const SlotCulling& culling, int pcx, int pcz, float eye
         float dz = (static_cast<float>(s.cz) + 0.5f) * slot_size - eye_z;
         return dx * dx + dz * dz;
     };
-    std::stable_sort(slots, slots + count,
-                     [&](const Slot& a, const Slot& b) { return distance(a) < distance(b); });
+    // Ties go to the listed order. std::sort with that tie-break gives the
+    // stable sort's order without the buffer std::stable_sort allocates.
+    std::sort(slots, slots + count, [&](const Slot& a, const Slot& b) {
+        float da = distance(a), db = distance(b);
+        if (da != db) return da < db;
+        return a.cx != b.cx ? a.cx < b.cx : a.cz < b.cz;
+    });
     return count;
 }

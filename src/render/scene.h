@@ -26,10 +26,15 @@ struct ViewOptions {
     // Slots wholly past the fog's end are not drawn: they could only paint
     // black over black, so the picture is the same either way.
     bool skip_beyond_fog = true;
-    // The walk of the solid pass. listed is the picture of record;
-    // nearest_first is cheaper but may change a rare pixel (see SlotOrder).
-    // The water pass, blended, always walks the slots in listed order.
-    SlotOrder solid_order = SlotOrder::listed;
+    // The walk of the solid pass: nearest first lets the depth test turn
+    // away hidden fragments before they are textured (see SlotOrder). The
+    // water pass, blended, always walks the slots in listed order.
+    SlotOrder solid_order = SlotOrder::nearest_first;
+    // Within a slot, the ground before the blocks: the ground hides most of
+    // the floor's top faces, which then fail the depth test instead of being
+    // textured and drawn over. Off draws the blocks first, the older order;
+    // the two differ only where a block face and the ground tie in depth.
+    bool ground_first = true;
 };
 
 // The 3D part of render_scene, without the HUD.

@@ -27,14 +27,16 @@ void set_fog() {
     glEnable(GL_FOG);
 }
 
-void draw_solid_slots(const World& world, const Slot* slots, int count) {
+void draw_solid_slots(const World& world, const Slot* slots, int count, bool ground_first) {
     for (int n = 0; n < count; ++n) {
         int cx = slots[n].cx, cz = slots[n].cz;
         int i = slot_mesh_index(cx, cz);
         glPushMatrix();
         glTranslatef(slot_size * static_cast<float>(cx), 0.0f, slot_size * static_cast<float>(cz));
-        draw_mesh(world.block_meshes[i]);
-        draw_mesh(world.terrain_meshes[i]);
+        const ChunkMesh& ground = world.terrain_meshes[i];
+        const ChunkMesh& blocks = world.block_meshes[i];
+        draw_mesh(ground_first ? ground : blocks);
+        draw_mesh(ground_first ? blocks : ground);
         glTranslatef(0.0f, -world.fall_offset, 0.0f);
         draw_mesh(world.falling_meshes[i]);
         glPopMatrix();
@@ -107,7 +109,7 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
     static Slot slots[slot_window_count];
     int count = solid_slots_in_order(culling, pcx, pcz, game.camera_pos.x, game.camera_pos.z,
                                      options.solid_order, slots);
-    draw_solid_slots(world, slots, count);
+    draw_solid_slots(world, slots, count, options.ground_first);
     draw_entities(game, models);
     draw_water_slots(world, culling, pcx, pcz);
 
