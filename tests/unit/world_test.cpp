@@ -107,7 +107,8 @@ TEST(Mesh, MatchesTheCellByCellBuildAndWaterBlends) {
     std::generate(&w->water_frames[0][0][0], &w->water_frames[0][0][0] + 5 * 2500, [] { return between(1, 3); });
     w->water_phase_offset[4][6] = 1.5f;
     const struct { float phase; int x, a, b; float f; } rows[] = {{0.0f, 2, 0, 1, 0.0f}, {4.5f, 2, 4, 0, 0.5f},
-        {1.25f, 2, 1, 2, 0.25f}, {4.0f, 4, 0, 1, 0.5f}, {0.5f, 4, 2, 3, 0.0f}, {4.0f, 2, 4, 0, 0.0f}};
+        {1.25f, 0, 1, 2, 0.25f}, {4.0f, 4, 0, 1, 0.5f}, {0.5f, 4, 2, 3, 0.0f}, {4.0f, 2, 4, 0, 0.0f},
+        {1.25f, 47, 1, 2, 0.25f}};
     for (const auto& r : rows) {
         w->water_phase = r.phase;
         animate_water(*w, 0.0f);
