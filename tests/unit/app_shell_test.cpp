@@ -11,6 +11,8 @@
 #include <array>
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <sys/resource.h>
@@ -126,6 +128,12 @@ TEST(Pause, ButtonAnswersThirteenPixelsAroundIt) {
         {r.left - 13, 259, true}, {r.left - 14, 259, false}, {right + 13, 259, true}, {right + 14, 259, false},
         {512, r.top - 13, true},  {512, r.top - 14, false},  {512, bottom + 13, true}, {512, bottom + 14, false}};
     for (const auto& row : rows) EXPECT_EQ(button_hovered(r, row.x, row.y), row.hovered) << row.x << "," << row.y;
+    for (const char* label : {"Exit", "Save screenshot"}) {  // its 20-pixel cells centred on the button
+        int x = 0, y = 0;
+        button_label_pen(r, label, x, y);
+        EXPECT_LE(std::abs(2 * x + 10 * int(std::strlen(label)) - (2 * r.left + r.width)), 1) << label;
+        EXPECT_LE(std::abs(2 * y + 20 - (2 * r.top + r.height)), 1) << label;
+    }
     EXPECT_TRUE(frozen_frame_bytes(4097, 4097) == 67141636 && frozen_frame_bytes(0, 7) + frozen_frame_bytes(-1, 7) == 0);
 }
 

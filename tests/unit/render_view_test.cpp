@@ -155,6 +155,8 @@ TEST(Models, ClosedAndWoundOutwardAsDrawn) {
     expect_surface(models.big_sphere_model, 0, models.big_sphere_model.vertex_count, {0, 0, 0}, 1, false);
     expect_surface(models.limb_model, 0, sphere_vertex_count, {0, -1, 0}, 0.25, false);  // where the chain puts a joint
     expect_surface(models.limb_model, sphere_vertex_count, models.limb_model.vertex_count, {0, 0, 0}, 0.125, true);
+    for (const Model* m : {&models.sphere_model, &models.big_sphere_model, &models.limb_model})  // GL reads them all
+        EXPECT_TRUE(m->positions.size() == 3u * m->vertex_count && m->texcoords.size() == 2u * m->vertex_count);
 }
 
 // Rows go to GL unconverted only in the channel orders it takes, under the largest alignment that fits the pitch.
