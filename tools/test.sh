@@ -13,7 +13,10 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 (cd build && ctest --output-on-failure -j"$(nproc)")
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILL_SANITIZE=ON
+# -O1 with line tables only: the sanitizers' usual level, and the build takes
+# half the time of -O2 with full debug information while reports still name
+# files and lines.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O1 -g1" -DQUILL_SANITIZE=ON
 cmake --build build-asan -j"$(nproc)" --target unit_tests gl_tests e2e_tests quillmoor
 cd build-asan
 exec ctest --output-on-failure -j"$(nproc)" -L sanitize
