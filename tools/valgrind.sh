@@ -13,7 +13,7 @@ build="${1:-build}"
 command -v valgrind >/dev/null 2>&1 || { echo "valgrind.sh: install valgrind first" >&2; exit 1; }
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" --target quillmoor e2e_tests
-log="$(pwd)/$build/valgrind.log"
+log="$(cd "$build" && pwd)/valgrind.log"
 rm -f "$log"
 export QUILL_GAME_WRAPPER="valgrind --tool=memcheck --leak-check=no --track-origins=yes \
 --num-callers=30 --error-exitcode=97 --suppressions=$(pwd)/tests/sanitize/valgrind.supp \
