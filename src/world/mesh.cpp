@@ -128,8 +128,12 @@ void build_grid_meshes(const uint8_t (&grid)[world_size][world_levels][world_siz
     }
 }
 
+// A quad whose four corners all lie below those of the same quad of under
+// (when given) is left out: under's surface covers it from above, and from
+// below both face away from the eye and are culled, so it could never show.
 void build_surface_meshes(const float (&height)[world_size][world_size], const AtlasTile& tile,
-                          ChunkMesh (&meshes)[chunk_count]) {
+                          ChunkMesh (&meshes)[chunk_count],
+                          const float (*under)[world_size][world_size] = nullptr) {
     for (int cx = 0; cx < chunks_per_axis; ++cx) {
         for (int cz = 0; cz < chunks_per_axis; ++cz) {
             ChunkMesh& mesh = meshes[cx * chunks_per_axis + cz];
@@ -148,6 +152,12 @@ void build_surface_meshes(const float (&height)[world_size][world_size], const A
                                             fx + 1.0f, height[xp][zp], fz + 1.0f,
                                             fx + 1.0f, height[xp][z],  fz,
                                             fx,        height[x][z],   fz};
+                    if (under != nullptr && height[x][z] < (*under)[x][z] &&
+                        height[xp][z] < (*under)[xp][z] && height[x][zp] < (*under)[x][zp] &&
+                        height[xp][zp] < (*under)[xp][zp]) {
+                        mesh.vertex_count -= 4;
+                        continue;
+                    }
                     std::memcpy(v, quad, sizeof quad);
                     std::memcpy(t, tile.st, sizeof tile.st);
                     v += 12;
@@ -225,7 +235,10 @@ void build_terrain_meshes(World& world) {
 }
 
 void build_water_meshes(World& world) {
-    build_surface_meshes(world.water_height, world.tile_water, world.water_meshes);
+    // Where the ground stands above the water, llvmpipe would still spend
+    // its time on the hidden water.
+    build_surface_meshes(world.water_height, world.tile_water, world.water_meshes,
+                         &world.terrain_height);
 }
 
 void build_collision_list(CollisionList& list, const ChunkMesh& mesh) {
