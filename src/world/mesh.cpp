@@ -129,8 +129,7 @@ void build_grid_meshes(const uint8_t (&grid)[world_size][world_levels][world_siz
 }
 
 // A quad whose four corners all lie below those of the same quad of under
-// (when given) is left out: under's surface covers it from above, and from
-// below both face away from the eye and are culled, so it could never show.
+// (when given) is left out.
 void build_surface_meshes(const float (&height)[world_size][world_size], const AtlasTile& tile,
                           ChunkMesh (&meshes)[chunk_count],
                           const float (*under)[world_size][world_size] = nullptr) {
@@ -235,10 +234,23 @@ void build_terrain_meshes(World& world) {
 }
 
 void build_water_meshes(World& world) {
-    // Where the ground stands above the water, llvmpipe would still spend
-    // its time on the hidden water.
-    build_surface_meshes(world.water_height, world.tile_water, world.water_meshes,
+    build_surface_meshes(world.water_height, world.tile_water, world.water_meshes);
+    build_surface_meshes(world.water_height, world.tile_water, world.open_water_meshes,
                          &world.terrain_height);
+}
+
+bool ground_clear_of(const World& world, float x, float y, float z, float clearance) {
+    const int x0 = static_cast<int>(std::floor(x - clearance));
+    const int x1 = static_cast<int>(std::floor(x + clearance)) + 1;
+    const int z0 = static_cast<int>(std::floor(z - clearance));
+    const int z1 = static_cast<int>(std::floor(z + clearance)) + 1;
+    for (int i = x0; i <= x1; ++i) {
+        for (int k = z0; k <= z1; ++k) {
+            const float ground = world.terrain_height[wrap_index(i, world_size)][wrap_index(k, world_size)];
+            if (!(y - clearance > ground)) return false;
+        }
+    }
+    return true;
 }
 
 void build_collision_list(CollisionList& list, const ChunkMesh& mesh) {

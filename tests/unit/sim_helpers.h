@@ -142,7 +142,8 @@ inline std::string derived_mismatch(const World& w) {
         if (!same_mesh(w.block_meshes[c], reference_blocks(w.block_grid, w.tile_blocks, x, z)) ||
             !same_mesh(w.falling_meshes[c], reference_blocks(w.falling_grid, w.tile_falling, x, z)) ||
             !same_mesh(w.terrain_meshes[c], reference_surface(w.terrain_height, w.tile_terrain, x, z)) ||
-            !same_mesh(w.water_meshes[c], reference_surface(w.water_height, w.tile_water, x, z, &w.terrain_height)))
+            !same_mesh(w.water_meshes[c], reference_surface(w.water_height, w.tile_water, x, z)) ||
+            !same_mesh(w.open_water_meshes[c], reference_surface(w.water_height, w.tile_water, x, z, &w.terrain_height)))
             return "mesh of chunk " + std::to_string(c);
         for (int k = 0; k < 2; ++k) {
             const ChunkMesh& mesh = k ? w.terrain_meshes[c] : w.block_meshes[c];
