@@ -35,10 +35,9 @@ TEST(SceneOrder, CheaperDrawingKeepsThePlainPicture) {
                               {-37, 4, -12, -1, -0.4f}, {12, 30, 40, 2.4f, 0.5f},
                               {25, 3, 25, 4.0f, 0.3f},  {130, 3, -260, 3.9f, 0.02f}};
     for (const auto& v : views) {
-        for (int i = 0; i < 2; ++i) {  // the game's own update poses avatar and camera
-            game.player_pos = {v[0], v[1], v[2]}, game.player_yaw = v[3], game.player_pitch = v[4];
+        for (int i = 0; i < 2; ++i)  // the game's own update poses avatar and camera
+            game.player_pos = {v[0], v[1], v[2]}, game.player_yaw = v[3], game.player_pitch = v[4],
             update_game(game, *std::make_unique<World>(), Input(), 1.0f);
-        }
         const std::vector<uint8_t> drawn = draw(ViewOptions()), reference = draw(plain);
         int differing = 0;
         for (size_t i = 0; i < drawn.size(); i += 4)
