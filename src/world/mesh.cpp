@@ -246,8 +246,8 @@ bool ground_clear_of(const World& world, float x, float y, float z, float cleara
     const int z1 = static_cast<int>(std::floor(z + clearance)) + 1;
     for (int i = x0; i <= x1; ++i) {
         for (int k = z0; k <= z1; ++k) {
-            const float ground = world.terrain_height[wrap_index(i, world_size)][wrap_index(k, world_size)];
-            if (!(y - clearance > ground)) return false;
+            const int wi = wrap_index(i, world_size), wk = wrap_index(k, world_size);
+            if (!(y - clearance > world.terrain_height[wi][wk])) return false;
         }
     }
     return true;

@@ -3,10 +3,10 @@
 // blocks and ground. Each builder rebuilds all 100 chunks of its set.
 //
 // Call order after a change: generation -> all four mesh sets, then the
-// collision lists; a ground edit -> terrain and water meshes, collision lists; a block
-// edit or settling step -> block (and falling) meshes, collision lists; a
-// water step -> water meshes. The open water meshes leave out the quads
-// wholly below the ground, so a ground edit rebuilds the water meshes too.
+// collision lists; a ground edit -> terrain and water meshes, collision
+// lists; a block edit or settling step -> block (and falling) meshes,
+// collision lists; a water step -> water meshes. The open water meshes leave
+// out the quads wholly below the ground, so a ground edit rebuilds them too.
 #pragma once
 
 #include "world/world.h"
