@@ -3,9 +3,12 @@
 #include "render/entities.h"
 #include "render/hud.h"
 #include "render/matrix.h"
+#include "world/mesh.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+
+#include <cmath>
 
 namespace {
 
@@ -43,7 +46,7 @@ void draw_solid_slots(const World& world, const Slot* slots, int count, bool gro
     }
 }
 
-void draw_water_slots(const World& world, const SlotCulling& culling, int pcx, int pcz) {
+void draw_water_slots(const ChunkMesh* meshes, const SlotCulling& culling, int pcx, int pcz) {
     glEnable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 0.75f);
     for (int cx = pcx - slot_radius; cx <= pcx + slot_radius; ++cx) {
@@ -52,7 +55,7 @@ void draw_water_slots(const World& world, const SlotCulling& culling, int pcx, i
             glPushMatrix();
             glTranslatef(slot_size * static_cast<float>(cx), 0.0f,
                          slot_size * static_cast<float>(cz));
-            draw_mesh(world.water_meshes[slot_mesh_index(cx, cz)]);
+            draw_mesh(meshes[slot_mesh_index(cx, cz)]);
             glPopMatrix();
         }
     }
@@ -111,7 +114,15 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
                                      options.solid_order, slots);
     draw_solid_slots(world, slots, count, options.ground_first);
     draw_entities(game, models);
-    draw_water_slots(world, culling, pcx, pcz);
+    // The farthest point of the near plane from the eye (the near plane lies
+    // 1 unit ahead): ground farther than that is never cut away by it.
+    const float half_height = std::tan(screen.field_of_view * 0.5f * 3.14159265f / 180.0f);
+    const float half_width = half_height * screen.aspect_ratio;
+    const float near_corner = std::sqrt(1.0f + half_height * half_height + half_width * half_width);
+    const Vec3 eye = game.camera_pos;
+    const bool open_water = options.skip_buried_water &&
+                            ground_clear_of(world, eye.x, eye.y, eye.z, near_corner * 1.01f);
+    draw_water_slots(open_water ? world.open_water_meshes : world.water_meshes, culling, pcx, pcz);
 
     glDisable(GL_FOG);
     glDisableClientState(GL_VERTEX_ARRAY);

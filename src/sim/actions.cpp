@@ -97,6 +97,7 @@ void shape_ground(World& world, float x, float z, bool raise, float speed) {
         }
     }
     build_terrain_meshes(world);
+    build_water_meshes(world);  // water the new ground hides, or no longer hides
     build_collision_lists(world);
 }
 

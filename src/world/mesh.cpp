@@ -128,8 +128,11 @@ void build_grid_meshes(const uint8_t (&grid)[world_size][world_levels][world_siz
     }
 }
 
+// A quad whose four corners all lie below those of the same quad of under
+// (when given) is left out.
 void build_surface_meshes(const float (&height)[world_size][world_size], const AtlasTile& tile,
-                          ChunkMesh (&meshes)[chunk_count]) {
+                          ChunkMesh (&meshes)[chunk_count],
+                          const float (*under)[world_size][world_size] = nullptr) {
     for (int cx = 0; cx < chunks_per_axis; ++cx) {
         for (int cz = 0; cz < chunks_per_axis; ++cz) {
             ChunkMesh& mesh = meshes[cx * chunks_per_axis + cz];
@@ -148,6 +151,12 @@ void build_surface_meshes(const float (&height)[world_size][world_size], const A
                                             fx + 1.0f, height[xp][zp], fz + 1.0f,
                                             fx + 1.0f, height[xp][z],  fz,
                                             fx,        height[x][z],   fz};
+                    if (under != nullptr && height[x][z] < (*under)[x][z] &&
+                        height[xp][z] < (*under)[xp][z] && height[x][zp] < (*under)[x][zp] &&
+                        height[xp][zp] < (*under)[xp][zp]) {
+                        mesh.vertex_count -= 4;
+                        continue;
+                    }
                     std::memcpy(v, quad, sizeof quad);
                     std::memcpy(t, tile.st, sizeof tile.st);
                     v += 12;
@@ -226,6 +235,22 @@ void build_terrain_meshes(World& world) {
 
 void build_water_meshes(World& world) {
     build_surface_meshes(world.water_height, world.tile_water, world.water_meshes);
+    build_surface_meshes(world.water_height, world.tile_water, world.open_water_meshes,
+                         &world.terrain_height);
+}
+
+bool ground_clear_of(const World& world, float x, float y, float z, float clearance) {
+    const int x0 = static_cast<int>(std::floor(x - clearance));
+    const int x1 = static_cast<int>(std::floor(x + clearance)) + 1;
+    const int z0 = static_cast<int>(std::floor(z - clearance));
+    const int z1 = static_cast<int>(std::floor(z + clearance)) + 1;
+    for (int i = x0; i <= x1; ++i) {
+        for (int k = z0; k <= z1; ++k) {
+            const int wi = wrap_index(i, world_size), wk = wrap_index(k, world_size);
+            if (!(y - clearance > world.terrain_height[wi][wk])) return false;
+        }
+    }
+    return true;
 }
 
 void build_collision_list(CollisionList& list, const ChunkMesh& mesh) {

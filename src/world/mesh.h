@@ -3,9 +3,10 @@
 // blocks and ground. Each builder rebuilds all 100 chunks of its set.
 //
 // Call order after a change: generation -> all four mesh sets, then the
-// collision lists; a ground edit -> terrain meshes, collision lists; a block
-// edit or settling step -> block (and falling) meshes, collision lists; a
-// water step -> water meshes.
+// collision lists; a ground edit -> terrain and water meshes, collision
+// lists; a block edit or settling step -> block (and falling) meshes,
+// collision lists; a water step -> water meshes. The open water meshes leave
+// out the quads wholly below the ground, so a ground edit rebuilds them too.
 #pragma once
 
 #include "world/world.h"
@@ -13,7 +14,14 @@
 void build_block_meshes(World& world);    // from block_grid with tile_blocks
 void build_falling_meshes(World& world);  // from falling_grid with tile_falling
 void build_terrain_meshes(World& world);  // from terrain_height with tile_terrain
-void build_water_meshes(World& world);    // from water_height with tile_water
+// From water_height with tile_water: water_meshes, and open_water_meshes
+// without the quads whose four corners all lie below the ground's.
+void build_water_meshes(World& world);
+
+// Whether the ground lies more than clearance below y over the square of
+// half-width clearance around (x, z) (any coordinates; the world repeats).
+// An eye there sees the ground from above, and no nearer than clearance.
+bool ground_clear_of(const World& world, float x, float y, float z, float clearance);
 
 // Everything a newly generated world needs, in that order: the four mesh
 // sets, then the collision lists.

@@ -85,6 +85,7 @@ struct World {
     ChunkMesh falling_meshes[chunk_count];
     ChunkMesh terrain_meshes[chunk_count];
     ChunkMesh water_meshes[chunk_count];
+    ChunkMesh open_water_meshes[chunk_count];  // without the quads below the ground
     CollisionList block_collision[chunk_count];
     CollisionList terrain_collision[chunk_count];
 

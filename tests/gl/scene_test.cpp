@@ -64,22 +64,26 @@ TEST_F(Scene, GlCameraIsTheCpuFrustum) {
 }
 
 // Skipping the slots beyond the fog changes no pixel; drawing the slots
-// nearest first and each slot's ground before its blocks, only where two
-// faces tie in depth. 50 units back in x and 100 on in z, negative
+// nearest first, each slot's ground before its blocks, and leaving out the
+// water under the ground, only where two faces tie in depth. 50 units back in x and 100 on in z, negative
 // coordinates included, the same world is seen.
 TEST_F(Scene, FogSkipOrderAndWrappingKeepThePicture) {
-    ViewOptions all_slots, plain_order;
+    ViewOptions all_slots, plain_order, all_water;
     all_slots.skip_beyond_fog = false;
+    all_water.skip_buried_water = false;
     plain_order.solid_order = SlotOrder::listed;
     plain_order.ground_first = false;
     // The player's x, y, z, yaw and pitch: inside the box, outside it and above the ceiling.
     const float views[][5] = {
-        {25, 10, 25, 0, 0}, {-37, 4, -12, -1, -0.4f}, {130, 3, -260, 3.9f, 0.02f}, {12, 30, 40, 2.4f, 0.5f}};
+        {25, 10, 25, 0, 0}, {-37, 4, -12, -1, -0.4f}, {130, 3, -260, 3.9f, 0.02f}, {12, 30, 40, 2.4f, 0.5f},
+        {25, 3, 25, 4.0f, 0.3f}};
     for (const float* v : views) {
         pose(v[0], v[1], v[2], v[3], v[4]);
         const std::vector<uint8_t> picture = draw(ViewOptions());
         EXPECT_EQ(differing_pixels(picture, draw(all_slots)), 0) << v[0];
         EXPECT_LE(differing_pixels(picture, draw(plain_order)), 3) << v[0];
+        // The water under the ground shows only where it ties in depth with the ground along its edge.
+        EXPECT_LE(differing_pixels(picture, draw(all_water)), 640 * 480 / 1000) << v[0];
         EXPECT_GT(differing_pixels(picture, std::vector<uint8_t>(picture.size())), 640 * 480 / 4) << v[0];
         pose(v[0] - 50, v[1], v[2] + 100, v[3], v[4]);
         EXPECT_LT(differing_pixels(picture, draw(ViewOptions())), 640 * 480 / 40) << v[0];  // texels round apart

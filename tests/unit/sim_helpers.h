@@ -83,13 +83,16 @@ inline RefMesh reference_blocks(const uint8_t (&g)[world_size][world_levels][wor
     return m;
 }
 
-inline RefMesh reference_surface(const float (&h)[world_size][world_size], const AtlasTile& tile, int cx, int cz) {
+inline RefMesh reference_surface(const float (&h)[world_size][world_size], const AtlasTile& tile, int cx, int cz,
+                                 const float (*g)[world_size][world_size] = nullptr) {
     RefMesh m;
     for (int x = cx * 5; x < cx * 5 + 5; ++x)
         for (int z = cz * 5; z < cz * 5 + 5; ++z) {
             const float a = static_cast<float>(x - cx * 5), c = static_cast<float>(z - cz * 5);
             const int xp = ref_wrap(x + 1), zp = ref_wrap(z + 1);
-            m.add({a, h[x][zp], c + 1, a + 1, h[xp][zp], c + 1, a + 1, h[xp][z], c, a, h[x][z], c}, tile);
+            auto below = [&](int i, int k) { return g && h[i][k] < (*g)[i][k]; };
+            if (!below(x, z) || !below(xp, z) || !below(x, zp) || !below(xp, zp))
+                m.add({a, h[x][zp], c + 1, a + 1, h[xp][zp], c + 1, a + 1, h[xp][z], c, a, h[x][z], c}, tile);
         }
     return m;
 }
@@ -139,7 +142,8 @@ inline std::string derived_mismatch(const World& w) {
         if (!same_mesh(w.block_meshes[c], reference_blocks(w.block_grid, w.tile_blocks, x, z)) ||
             !same_mesh(w.falling_meshes[c], reference_blocks(w.falling_grid, w.tile_falling, x, z)) ||
             !same_mesh(w.terrain_meshes[c], reference_surface(w.terrain_height, w.tile_terrain, x, z)) ||
-            !same_mesh(w.water_meshes[c], reference_surface(w.water_height, w.tile_water, x, z)))
+            !same_mesh(w.water_meshes[c], reference_surface(w.water_height, w.tile_water, x, z)) ||
+            !same_mesh(w.open_water_meshes[c], reference_surface(w.water_height, w.tile_water, x, z, &w.terrain_height)))
             return "mesh of chunk " + std::to_string(c);
         for (int k = 0; k < 2; ++k) {
             const ChunkMesh& mesh = k ? w.terrain_meshes[c] : w.block_meshes[c];
