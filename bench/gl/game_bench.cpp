@@ -3,7 +3,6 @@
 // running game in a 1024 x 768 window with its resident memory. Nothing is
 // added to the game for this; the probe only timestamps SDL_GL_SwapBuffers.
 #include "support/game_process.h"
-#include "support/swap_log.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // What only the benchmarks read from a game started through the test
 // harness (tests/support): its resident memory and the swap probe's times.
 #include "support/game_process.h"
-#include "support/swap_log.h"
+#include "support/game_process.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -104,11 +104,14 @@ bool clip_with_list(Vec3 s, Vec3& e, const CollisionList& list, Vec3 offset, Edg
         float plane_d = -dot(m, a);
         if (!segment_crosses_plane(m, plane_d, s, e)) continue;
         Vec3 x = line_plane_intersection(m, plane_d, s, e);
-        if (point_in_triangle(x, a, b, c)) {
+        // Only a NaN sum (an edge or a corner) needs the second look: where
+        // the sum is a number, point_on_triangle agrees with it.
+        const double sum = triangle_angle_sum(x, a, b, c);
+        if (sum >= inside_angle_sum) {
             e = x;
             seg.set(s, e);
             hit = true;
-        } else if (point_on_triangle(x, a, b, c)) {
+        } else if (std::isnan(sum) && point_on_triangle(x, a, b, c)) {
             float distance = length(x - s);
             if (!edge.found || distance < edge.distance) {
                 edge.found = true;
@@ -142,11 +145,15 @@ double angle_between(Vec3 u, Vec3 v) {
     return std::acos(static_cast<double>(cosine));
 }
 
-bool point_in_triangle(Vec3 p, Vec3 a, Vec3 b, Vec3 c) {
+double triangle_angle_sum(Vec3 p, Vec3 a, Vec3 b, Vec3 c) {
     double sum = angle_between(a - p, b - p);
     sum += angle_between(b - p, c - p);
     sum += angle_between(c - p, a - p);
-    return sum >= inside_angle_sum;  // false for NaN
+    return sum;
+}
+
+bool point_in_triangle(Vec3 p, Vec3 a, Vec3 b, Vec3 c) {
+    return triangle_angle_sum(p, a, b, c) >= inside_angle_sum;  // false for NaN
 }
 
 bool point_on_triangle(Vec3 p, Vec3 a, Vec3 b, Vec3 c) {

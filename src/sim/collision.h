@@ -71,6 +71,8 @@ Vec3 line_plane_intersection(Vec3 m, float plane_d, Vec3 s, Vec3 e);
 double angle_between(Vec3 u, Vec3 v);
 // True when P lies inside the triangle (or close to it within its plane). A
 // P on a corner gives NaN angles and counts as outside.
+// The sum of the angles P's corner vectors make; NaN on an edge or corner.
+double triangle_angle_sum(Vec3 p, Vec3 a, Vec3 b, Vec3 c);
 bool point_in_triangle(Vec3 p, Vec3 a, Vec3 b, Vec3 c);
 // point_in_triangle with the edges and corners counted in, for crossings:
 // on an edge the rounded cosine can fall just below -1, and on a corner
