@@ -94,6 +94,10 @@ unsigned encode_with(std::vector<uint8_t>& png, const std::vector<uint8_t>& rgb,
     state.info_raw.colortype = LCT_RGBA;
     state.encoder.filter_strategy = LFS_MINSUM;
     state.encoder.zlibsettings.custom_zlib = nullptr;
+    // The game's deflate settings from before zlib took over.
+    state.encoder.zlibsettings.btype = 2;
+    state.encoder.zlibsettings.use_lz77 = 1;
+    state.encoder.zlibsettings.windowsize = 2048;
     return lodepng::encode(png, rgba, static_cast<unsigned>(w), static_cast<unsigned>(h), state);
 }
 

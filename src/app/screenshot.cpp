@@ -76,14 +76,9 @@ unsigned screenshot_zlib(unsigned char** out, size_t* out_size, const unsigned c
 unsigned set_screenshot_encoding(lodepng::State& state) {
     state.info_raw.colortype = LCT_RGB;
     state.info_raw.bitdepth = 8;
-    // LodePNG's own deflate, with these settings, is what the hook below
-    // replaces; the benchmark still times it.
-    state.encoder.zlibsettings.btype = 2;
-    state.encoder.zlibsettings.use_lz77 = 1;
-    state.encoder.zlibsettings.windowsize = 2048;
-    // The file is always 8-bit RGB. The library's automatic choice would also fall back to grey or a
-    // palette for pictures of few colours (a dark view), which we do not
-    // want, so the output colour type is given outright.
+    // The file is always 8-bit RGB. The library's automatic choice would
+    // also fall back to grey or a palette for pictures of few colours (a
+    // dark view), which we do not want, so the colour type is given outright.
     state.encoder.auto_convert = 0;
     state.info_png.color.colortype = LCT_RGB;
     state.info_png.color.bitdepth = 8;
