@@ -36,10 +36,10 @@ struct ViewOptions {
     // the two differ only where a block face and the ground tie in depth.
     bool ground_first = true;
     // When the eye sees the ground from above and from beyond the near
-    // plane, the water quads wholly below the ground are left out: the
-    // ground, drawn first, hides them, yet llvmpipe would still rasterise
-    // and depth-test them. Off draws all the water, as before.
-    bool skip_buried_water = true;
+    // plane, the block faces and water quads wholly below the ground are
+    // left out: the ground hides them, yet llvmpipe would still rasterise
+    // and depth-test them. Off draws them all, as before.
+    bool skip_buried = true;
 };
 
 // The 3D part of render_scene, without the HUD.

@@ -30,14 +30,15 @@ void set_fog() {
     glEnable(GL_FOG);
 }
 
-void draw_solid_slots(const World& world, const Slot* slots, int count, bool ground_first) {
+void draw_solid_slots(const World& world, const ChunkMesh* block_meshes, const Slot* slots,
+                      int count, bool ground_first) {
     for (int n = 0; n < count; ++n) {
         int cx = slots[n].cx, cz = slots[n].cz;
         int i = slot_mesh_index(cx, cz);
         glPushMatrix();
         glTranslatef(slot_size * static_cast<float>(cx), 0.0f, slot_size * static_cast<float>(cz));
         const ChunkMesh& ground = world.terrain_meshes[i];
-        const ChunkMesh& blocks = world.block_meshes[i];
+        const ChunkMesh& blocks = block_meshes[i];
         draw_mesh(ground_first ? ground : blocks);
         draw_mesh(ground_first ? blocks : ground);
         glTranslatef(0.0f, -world.fall_offset, 0.0f);
@@ -105,6 +106,16 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
         make_slot_culling(projection, modelview, options.skip_beyond_fog, fog_end);
     set_fog();
 
+    // The farthest point of the near plane from the eye (the near plane lies
+    // 1 unit ahead): ground farther than that is never cut away by it, so
+    // from above it hides all that lies below it.
+    const float half_height = std::tan(screen.field_of_view * 0.5f * 3.14159265f / 180.0f);
+    const float half_width = half_height * screen.aspect_ratio;
+    const float near_corner = std::sqrt(1.0f + half_height * half_height + half_width * half_width);
+    const Vec3 eye = game.camera_pos;
+    const bool open_view = options.skip_buried &&
+                           ground_clear_of(world, eye.x, eye.y, eye.z, near_corner * 1.01f);
+
     int pcx = slot_of(game.player_pos.x);
     int pcz = slot_of(game.player_pos.z);
     // The slots to draw, in drawing order; one frame's worth, kept between
@@ -112,17 +123,10 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
     static Slot slots[slot_window_count];
     int count = solid_slots_in_order(culling, pcx, pcz, game.camera_pos.x, game.camera_pos.z,
                                      options.solid_order, slots);
-    draw_solid_slots(world, slots, count, options.ground_first);
+    draw_solid_slots(world, open_view ? world.open_block_meshes : world.block_meshes, slots, count,
+                     options.ground_first);
     draw_entities(game, models);
-    // The farthest point of the near plane from the eye (the near plane lies
-    // 1 unit ahead): ground farther than that is never cut away by it.
-    const float half_height = std::tan(screen.field_of_view * 0.5f * 3.14159265f / 180.0f);
-    const float half_width = half_height * screen.aspect_ratio;
-    const float near_corner = std::sqrt(1.0f + half_height * half_height + half_width * half_width);
-    const Vec3 eye = game.camera_pos;
-    const bool open_water = options.skip_buried_water &&
-                            ground_clear_of(world, eye.x, eye.y, eye.z, near_corner * 1.01f);
-    draw_water_slots(open_water ? world.open_water_meshes : world.water_meshes, culling, pcx, pcz);
+    draw_water_slots(open_view ? world.open_water_meshes : world.water_meshes, culling, pcx, pcz);
 
     glDisable(GL_FOG);
     glDisableClientState(GL_VERTEX_ARRAY);

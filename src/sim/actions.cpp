@@ -98,6 +98,7 @@ void shape_ground(World& world, float x, float z, bool raise, float speed) {
     }
     build_terrain_meshes(world);
     build_water_meshes(world);  // water the new ground hides, or no longer hides
+    build_open_block_meshes(world);  // and the same for block faces
     build_collision_lists(world);
 }
 

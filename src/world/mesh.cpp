@@ -64,6 +64,14 @@ struct ColumnFaces {
     uint32_t any;
 };
 
+int count_faces(ColumnFaces& faces) {
+    faces.any = faces.open[face_px] | faces.open[face_mx] | faces.open[face_py] |
+                faces.open[face_my] | faces.open[face_pz] | faces.open[face_mz];
+    return count_bits(faces.open[face_px] | uint64_t{faces.open[face_mx]} << 32) +
+           count_bits(faces.open[face_py] | uint64_t{faces.open[face_my]} << 32) +
+           count_bits(faces.open[face_pz] | uint64_t{faces.open[face_mz]} << 32);
+}
+
 int column_faces(const uint32_t (&columns)[world_size][world_size], int x, int z,
                  ColumnFaces& faces) {
     const uint32_t c = columns[x][z];
@@ -81,25 +89,56 @@ int column_faces(const uint32_t (&columns)[world_size][world_size], int x, int z
     faces.open[face_my] = c & ~(c << 1) & ~1u;     // below level 0 is closed
     faces.open[face_pz] = c & ~columns[x][zp];
     faces.open[face_mz] = c & ~columns[x][zm];
-    faces.any = faces.open[face_px] | faces.open[face_mx] | faces.open[face_py] |
-                faces.open[face_my] | faces.open[face_pz] | faces.open[face_mz];
-    return count_bits(faces.open[face_px] | uint64_t{faces.open[face_mx]} << 32) +
-           count_bits(faces.open[face_py] | uint64_t{faces.open[face_my]} << 32) +
-           count_bits(faces.open[face_pz] | uint64_t{faces.open[face_mz]} << 32);
+    return count_faces(faces);
 }
 
-void build_grid_meshes(const uint8_t (&grid)[world_size][world_levels][world_size],
-                       const AtlasTile& tile, ChunkMesh (&meshes)[chunk_count],
-                       uint32_t (&columns)[world_size][world_size]) {
-    gather_columns(grid, columns);
+// The levels whose faces have their highest corners, at level + top, below
+// height m: level + top < m holds for the levels below ceil(m) - top.
+uint32_t levels_below(float m, int top) {
+    if (!(m > static_cast<float>(top))) return 0;
+    if (m >= 32.0f) return ~0u;
+    const int n = static_cast<int>(std::ceil(m)) - top;
+    return n >= 32 ? ~0u : (1u << n) - 1;
+}
+
+// Takes out of a column's open faces those with every corner below the
+// ground at that corner. The ground is linear along the column's edges and
+// no lower than its lowest corner inside, so such a face lies wholly under
+// it. Returns the faces left.
+int leave_out_buried(ColumnFaces& faces, const float (&ground)[world_size][world_size], int x,
+                     int z) {
+    if (faces.any == 0) return 0;
+    const int xp = x == world_size - 1 ? 0 : x + 1;
+    const int zp = z == world_size - 1 ? 0 : z + 1;
+    const float low_x = ground[x][z] < ground[x][zp] ? ground[x][z] : ground[x][zp];
+    const float high_x = ground[xp][z] < ground[xp][zp] ? ground[xp][z] : ground[xp][zp];
+    const float low_z = ground[x][z] < ground[xp][z] ? ground[x][z] : ground[xp][z];
+    const float high_z = ground[x][zp] < ground[xp][zp] ? ground[x][zp] : ground[xp][zp];
+    const float lowest = low_x < high_x ? low_x : high_x;
+    faces.open[face_px] &= ~levels_below(high_x, 1);
+    faces.open[face_mx] &= ~levels_below(low_x, 1);
+    faces.open[face_py] &= ~levels_below(lowest, 1);
+    faces.open[face_my] &= ~levels_below(lowest, 0);
+    faces.open[face_pz] &= ~levels_below(high_z, 1);
+    faces.open[face_mz] &= ~levels_below(low_z, 1);
+    return count_faces(faces);
+}
+
+// From the columns gather_columns made; with ground, without the faces
+// wholly below it.
+void build_grid_meshes(const uint32_t (&columns)[world_size][world_size], const AtlasTile& tile,
+                       ChunkMesh (&meshes)[chunk_count],
+                       const float (*ground)[world_size][world_size] = nullptr) {
     ColumnFaces faces[chunk_size * chunk_size];
     for (int cx = 0; cx < chunks_per_axis; ++cx) {
         for (int cz = 0; cz < chunks_per_axis; ++cz) {
             int face_total = 0;
             for (int lx = 0; lx < chunk_size; ++lx) {
                 for (int lz = 0; lz < chunk_size; ++lz) {
-                    face_total += column_faces(columns, cx * chunk_size + lx, cz * chunk_size + lz,
-                                               faces[lx * chunk_size + lz]);
+                    const int x = cx * chunk_size + lx, z = cz * chunk_size + lz;
+                    ColumnFaces& column = faces[lx * chunk_size + lz];
+                    const int open = column_faces(columns, x, z, column);
+                    face_total += ground ? leave_out_buried(column, *ground, x, z) : open;
                 }
             }
             ChunkMesh& mesh = meshes[cx * chunks_per_axis + cz];
@@ -221,12 +260,21 @@ void triangle_normal(const float* a, const float* b, const float* c, float* norm
 }
 
 void build_block_meshes(World& world) {
-    build_grid_meshes(world.block_grid, world.tile_blocks, world.block_meshes, world.scratch.columns);
+    gather_columns(world.block_grid, world.scratch.columns);
+    build_grid_meshes(world.scratch.columns, world.tile_blocks, world.block_meshes);
+    build_grid_meshes(world.scratch.columns, world.tile_blocks, world.open_block_meshes,
+                      &world.terrain_height);
+}
+
+void build_open_block_meshes(World& world) {
+    gather_columns(world.block_grid, world.scratch.columns);
+    build_grid_meshes(world.scratch.columns, world.tile_blocks, world.open_block_meshes,
+                      &world.terrain_height);
 }
 
 void build_falling_meshes(World& world) {
-    build_grid_meshes(world.falling_grid, world.tile_falling, world.falling_meshes,
-                      world.scratch.columns);
+    gather_columns(world.falling_grid, world.scratch.columns);
+    build_grid_meshes(world.scratch.columns, world.tile_falling, world.falling_meshes);
 }
 
 void build_terrain_meshes(World& world) {

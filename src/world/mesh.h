@@ -3,15 +3,19 @@
 // blocks and ground. Each builder rebuilds all 100 chunks of its set.
 //
 // Call order after a change: generation -> all four mesh sets, then the
-// collision lists; a ground edit -> terrain and water meshes, collision
-// lists; a block edit or settling step -> block (and falling) meshes,
-// collision lists; a water step -> water meshes. The open water meshes leave
-// out the quads wholly below the ground, so a ground edit rebuilds them too.
+// collision lists; a ground edit -> terrain, water and open block meshes,
+// collision lists; a block edit or settling step -> block (and falling)
+// meshes, collision lists; a water step -> water meshes. The open block and
+// water meshes leave out what lies wholly below the ground, so a ground edit
+// rebuilds them too.
 #pragma once
 
 #include "world/world.h"
 
-void build_block_meshes(World& world);    // from block_grid with tile_blocks
+// From block_grid with tile_blocks: block_meshes, and open_block_meshes
+// without the faces whose four corners all lie below the ground there.
+void build_block_meshes(World& world);
+void build_open_block_meshes(World& world);  // open_block_meshes alone
 void build_falling_meshes(World& world);  // from falling_grid with tile_falling
 void build_terrain_meshes(World& world);  // from terrain_height with tile_terrain
 // From water_height with tile_water: water_meshes, and open_water_meshes

@@ -82,6 +82,7 @@ struct World {
     AtlasTile tile_blocks, tile_falling, tile_terrain, tile_water;
 
     ChunkMesh block_meshes[chunk_count];    // index cx * 10 + cz
+    ChunkMesh open_block_meshes[chunk_count];  // without the faces below the ground
     ChunkMesh falling_meshes[chunk_count];
     ChunkMesh terrain_meshes[chunk_count];
     ChunkMesh water_meshes[chunk_count];

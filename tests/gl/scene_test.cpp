@@ -65,12 +65,12 @@ TEST_F(Scene, GlCameraIsTheCpuFrustum) {
 
 // Skipping the slots beyond the fog changes no pixel; drawing the slots
 // nearest first, each slot's ground before its blocks, and leaving out the
-// water under the ground, only where two faces tie in depth. 50 units back in x and 100 on in z, negative
+// block faces and water under the ground, only where two faces tie in depth. 50 units back in x and 100 on in z, negative
 // coordinates included, the same world is seen.
 TEST_F(Scene, FogSkipOrderAndWrappingKeepThePicture) {
-    ViewOptions all_slots, plain_order, all_water;
+    ViewOptions all_slots, plain_order, all_faces;
     all_slots.skip_beyond_fog = false;
-    all_water.skip_buried_water = false;
+    all_faces.skip_buried = false;
     plain_order.solid_order = SlotOrder::listed;
     plain_order.ground_first = false;
     // The player's x, y, z, yaw and pitch: inside the box, outside it and above the ceiling.
@@ -82,10 +82,15 @@ TEST_F(Scene, FogSkipOrderAndWrappingKeepThePicture) {
         const std::vector<uint8_t> picture = draw(ViewOptions());
         EXPECT_EQ(differing_pixels(picture, draw(all_slots)), 0) << v[0];
         EXPECT_LE(differing_pixels(picture, draw(plain_order)), 3) << v[0];
-        // The water under the ground shows only where it ties in depth with the ground along its edge.
-        EXPECT_LE(differing_pixels(picture, draw(all_water)), 640 * 480 / 1000) << v[0];
+        // What lies under the ground shows only where it ties in depth with the ground along its edge.
+        EXPECT_LE(differing_pixels(picture, draw(all_faces)), 640 * 480 / 1000) << v[0];
         EXPECT_GT(differing_pixels(picture, std::vector<uint8_t>(picture.size())), 640 * 480 / 4) << v[0];
         pose(v[0] - 50, v[1], v[2] + 100, v[3], v[4]);
         EXPECT_LT(differing_pixels(picture, draw(ViewOptions())), 640 * 480 / 40) << v[0];  // texels round apart
     }
+    // Seen from under the ground, which it does not hide from there, everything below it is drawn.
+    std::fill(&world->terrain_height[0][0], &world->terrain_height[0][0] + 2500, 6.0f);
+    build_world_meshes(*world);
+    pose(25, 0, 25, 0.5f, 0.3f);  // the eye about 2.5 up, over the floor
+    EXPECT_EQ(differing_pixels(draw(ViewOptions()), draw(all_faces)), 0);
 }

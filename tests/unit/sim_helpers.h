@@ -65,20 +65,27 @@ struct RefMesh {
     }
 };
 
+// With ground g, the faces whose four corners all lie below the ground at their column corner are left out.
 inline RefMesh reference_blocks(const uint8_t (&g)[world_size][world_levels][world_size], const AtlasTile& tile,
-                                int cx, int cz) {
+                                int cx, int cz, const float (*ground)[world_size][world_size] = nullptr) {
     RefMesh m;
+    auto add = [&](const float (&quad)[12]) {
+        bool buried = ground != nullptr;
+        for (int k = 0; k < 12 && buried; k += 3)
+            buried = quad[k + 1] < (*ground)[ref_wrap(cx * 5 + int(quad[k]))][ref_wrap(cz * 5 + int(quad[k + 2]))];
+        if (!buried) m.add(quad, tile);
+    };
     for (int x = cx * 5; x < cx * 5 + 5; ++x)
         for (int z = cz * 5; z < cz * 5 + 5; ++z)
             for (int y = 0; y < world_levels; ++y) {
                 if (!g[x][y][z]) continue;
                 const float a = float(x - cx * 5), b = float(y), c = float(z - cz * 5), d = b + 1;
-                if (!g[ref_wrap(x + 1)][y][z]) m.add({a + 1, b, c, a + 1, d, c, a + 1, d, c + 1, a + 1, b, c + 1}, tile);
-                if (!g[ref_wrap(x - 1)][y][z]) m.add({a, b, c + 1, a, d, c + 1, a, d, c, a, b, c}, tile);
-                if (y == 24 || !g[x][y + 1][z]) m.add({a, d, c + 1, a + 1, d, c + 1, a + 1, d, c, a, d, c}, tile);
-                if (y != 0 && !g[x][y - 1][z]) m.add({a, b, c, a + 1, b, c, a + 1, b, c + 1, a, b, c + 1}, tile);
-                if (!g[x][y][ref_wrap(z + 1)]) m.add({a + 1, b, c + 1, a + 1, d, c + 1, a, d, c + 1, a, b, c + 1}, tile);
-                if (!g[x][y][ref_wrap(z - 1)]) m.add({a, b, c, a, d, c, a + 1, d, c, a + 1, b, c}, tile);
+                if (!g[ref_wrap(x + 1)][y][z]) add({a + 1, b, c, a + 1, d, c, a + 1, d, c + 1, a + 1, b, c + 1});
+                if (!g[ref_wrap(x - 1)][y][z]) add({a, b, c + 1, a, d, c + 1, a, d, c, a, b, c});
+                if (y == 24 || !g[x][y + 1][z]) add({a, d, c + 1, a + 1, d, c + 1, a + 1, d, c, a, d, c});
+                if (y != 0 && !g[x][y - 1][z]) add({a, b, c, a + 1, b, c, a + 1, b, c + 1, a, b, c + 1});
+                if (!g[x][y][ref_wrap(z + 1)]) add({a + 1, b, c + 1, a + 1, d, c + 1, a, d, c + 1, a, b, c + 1});
+                if (!g[x][y][ref_wrap(z - 1)]) add({a, b, c, a, d, c, a + 1, d, c, a + 1, b, c});
             }
     return m;
 }
@@ -140,6 +147,7 @@ inline std::string derived_mismatch(const World& w) {
     for (int c = 0; c < chunk_count; ++c) {
         const int x = c / 10, z = c % 10;
         if (!same_mesh(w.block_meshes[c], reference_blocks(w.block_grid, w.tile_blocks, x, z)) ||
+            !same_mesh(w.open_block_meshes[c], reference_blocks(w.block_grid, w.tile_blocks, x, z, &w.terrain_height)) ||
             !same_mesh(w.falling_meshes[c], reference_blocks(w.falling_grid, w.tile_falling, x, z)) ||
             !same_mesh(w.terrain_meshes[c], reference_surface(w.terrain_height, w.tile_terrain, x, z)) ||
             !same_mesh(w.water_meshes[c], reference_surface(w.water_height, w.tile_water, x, z)) ||
