@@ -64,12 +64,19 @@ struct ColumnFaces {
     uint32_t any;
 };
 
-int count_faces(ColumnFaces& faces) {
-    faces.any = faces.open[face_px] | faces.open[face_mx] | faces.open[face_py] |
-                faces.open[face_my] | faces.open[face_pz] | faces.open[face_mz];
-    return count_bits(faces.open[face_px] | uint64_t{faces.open[face_mx]} << 32) +
-           count_bits(faces.open[face_py] | uint64_t{faces.open[face_my]} << 32) +
-           count_bits(faces.open[face_pz] | uint64_t{faces.open[face_mz]} << 32);
+// Stores the six masks and counts their faces from the values themselves:
+// reading two stored masks back as one 64-bit word would stall.
+inline int set_faces(ColumnFaces& faces, uint32_t px, uint32_t mx, uint32_t py, uint32_t my,
+                     uint32_t pz, uint32_t mz) {
+    faces.open[face_px] = px;
+    faces.open[face_mx] = mx;
+    faces.open[face_py] = py;
+    faces.open[face_my] = my;
+    faces.open[face_pz] = pz;
+    faces.open[face_mz] = mz;
+    faces.any = px | mx | py | my | pz | mz;
+    return count_bits(px | uint64_t{mx} << 32) + count_bits(py | uint64_t{my} << 32) +
+           count_bits(pz | uint64_t{mz} << 32);
 }
 
 int column_faces(const uint32_t (&columns)[world_size][world_size], int x, int z,
@@ -83,71 +90,111 @@ int column_faces(const uint32_t (&columns)[world_size][world_size], int x, int z
     const int xm = x == 0 ? world_size - 1 : x - 1;
     const int zp = z == world_size - 1 ? 0 : z + 1;
     const int zm = z == 0 ? world_size - 1 : z - 1;
-    faces.open[face_px] = c & ~columns[xp][z];
-    faces.open[face_mx] = c & ~columns[xm][z];
-    faces.open[face_py] = c & ~(c >> 1);           // above level 24 is open
-    faces.open[face_my] = c & ~(c << 1) & ~1u;     // below level 0 is closed
-    faces.open[face_pz] = c & ~columns[x][zp];
-    faces.open[face_mz] = c & ~columns[x][zm];
-    return count_faces(faces);
+    return set_faces(faces, c & ~columns[xp][z], c & ~columns[xm][z],
+                     c & ~(c >> 1),         // above level 24 is open
+                     c & ~(c << 1) & ~1u,   // below level 0 is closed
+                     c & ~columns[x][zp], c & ~columns[x][zm]);
 }
 
-// The levels whose faces have their highest corners, at level + top, below
-// height m: level + top < m holds for the levels below ceil(m) - top.
-uint32_t levels_below(float m, int top) {
-    if (!(m > static_cast<float>(top))) return 0;
-    if (m >= 32.0f) return ~0u;
-    const int n = static_cast<int>(std::ceil(m)) - top;
-    return n >= 32 ? ~0u : (1u << n) - 1;
+// The ground rounded up at every point, held to 0..32 (NaN to 0): a face
+// whose highest corners lie at height h is below the ground at a point
+// exactly when h, a whole number, is below this.
+using GroundCeilings = uint8_t[world_size][world_size];
+
+void round_ground_up(const float (&ground)[world_size][world_size], GroundCeilings& ceilings) {
+    for (int x = 0; x < world_size; ++x) {
+        for (int z = 0; z < world_size; ++z) {
+            const float h = ground[x][z];
+            int n = 0;
+            if (h >= 32.0f) {
+                n = 32;
+            } else if (h > 0.0f) {
+                n = static_cast<int>(h);  // by hand: std::ceil is a library call here
+                if (static_cast<float>(n) < h) ++n;
+            }
+            ceilings[x][z] = static_cast<uint8_t>(n);
+        }
+    }
 }
 
-// Takes out of a column's open faces those with every corner below the
-// ground at that corner. The ground is linear along the column's edges and
+// Levels 0 .. n - 1.
+inline uint32_t lowest_levels(int n) {
+    return n <= 0 ? 0u : n >= 32 ? ~0u : (1u << n) - 1;
+}
+
+inline int lower(int a, int b) { return a < b ? a : b; }
+
+// A column's open faces without those with every corner below the ground at
+// that corner. The ground is linear along the column's edges and
 // no lower than its lowest corner inside, so such a face lies wholly under
-// it. Returns the faces left.
-int leave_out_buried(ColumnFaces& faces, const float (&ground)[world_size][world_size], int x,
-                     int z) {
-    if (faces.any == 0) return 0;
+// it. A face at level y has its highest corners at y + 1 (the bottom face at
+// y), and the rounded-up ground of two corners is the lower of theirs.
+// Returns the faces left.
+int leave_out_buried(const ColumnFaces& faces, ColumnFaces& kept, const GroundCeilings& ceilings,
+                     int x, int z) {
+    if (faces.any == 0) {
+        kept.any = 0;
+        return 0;
+    }
     const int xp = x == world_size - 1 ? 0 : x + 1;
     const int zp = z == world_size - 1 ? 0 : z + 1;
-    const float low_x = ground[x][z] < ground[x][zp] ? ground[x][z] : ground[x][zp];
-    const float high_x = ground[xp][z] < ground[xp][zp] ? ground[xp][z] : ground[xp][zp];
-    const float low_z = ground[x][z] < ground[xp][z] ? ground[x][z] : ground[xp][z];
-    const float high_z = ground[x][zp] < ground[xp][zp] ? ground[x][zp] : ground[xp][zp];
-    const float lowest = low_x < high_x ? low_x : high_x;
-    faces.open[face_px] &= ~levels_below(high_x, 1);
-    faces.open[face_mx] &= ~levels_below(low_x, 1);
-    faces.open[face_py] &= ~levels_below(lowest, 1);
-    faces.open[face_my] &= ~levels_below(lowest, 0);
-    faces.open[face_pz] &= ~levels_below(high_z, 1);
-    faces.open[face_mz] &= ~levels_below(low_z, 1);
-    return count_faces(faces);
+    const int low_x = lower(ceilings[x][z], ceilings[x][zp]);
+    const int high_x = lower(ceilings[xp][z], ceilings[xp][zp]);
+    const int low_z = lower(ceilings[x][z], ceilings[xp][z]);
+    const int high_z = lower(ceilings[x][zp], ceilings[xp][zp]);
+    const int lowest = lower(low_x, high_x);
+    const uint32_t* open = faces.open;
+    return set_faces(kept, open[face_px] & ~lowest_levels(high_x - 1),
+                     open[face_mx] & ~lowest_levels(low_x - 1),
+                     open[face_py] & ~lowest_levels(lowest - 1),
+                     open[face_my] & ~lowest_levels(lowest),
+                     open[face_pz] & ~lowest_levels(high_z - 1),
+                     open[face_mz] & ~lowest_levels(low_z - 1));
 }
 
-// From the columns gather_columns made; with ground, without the faces
-// wholly below it.
+// Builds the meshes of one grid from the columns gather_columns made: into
+// meshes (when given) every open face, and into open_meshes (when given) the
+// faces not wholly below ground, in the same order.
 void build_grid_meshes(const uint32_t (&columns)[world_size][world_size], const AtlasTile& tile,
-                       ChunkMesh (&meshes)[chunk_count],
+                       ChunkMesh* meshes, ChunkMesh* open_meshes = nullptr,
                        const float (*ground)[world_size][world_size] = nullptr) {
-    ColumnFaces faces[chunk_size * chunk_size];
+    ColumnFaces faces[chunk_size * chunk_size] = {}, kept[chunk_size * chunk_size] = {};
+    GroundCeilings ceilings;
+    if (open_meshes != nullptr) round_ground_up(*ground, ceilings);
+    auto emit = [&tile](float*& v, float*& t, const float (&quad)[12]) {
+        std::memcpy(v, quad, sizeof quad);
+        std::memcpy(t, tile.st, sizeof tile.st);
+        v += 12;
+        t += 8;
+    };
     for (int cx = 0; cx < chunks_per_axis; ++cx) {
         for (int cz = 0; cz < chunks_per_axis; ++cz) {
-            int face_total = 0;
+            int total = 0, kept_total = 0;
             for (int lx = 0; lx < chunk_size; ++lx) {
                 for (int lz = 0; lz < chunk_size; ++lz) {
                     const int x = cx * chunk_size + lx, z = cz * chunk_size + lz;
-                    ColumnFaces& column = faces[lx * chunk_size + lz];
-                    const int open = column_faces(columns, x, z, column);
-                    face_total += ground ? leave_out_buried(column, *ground, x, z) : open;
+                    const int k = lx * chunk_size + lz;
+                    total += column_faces(columns, x, z, faces[k]);
+                    if (open_meshes == nullptr) continue;
+                    kept_total += leave_out_buried(faces[k], kept[k], ceilings, x, z);
                 }
             }
-            ChunkMesh& mesh = meshes[cx * chunks_per_axis + cz];
-            resize_mesh(mesh, face_total * 4, max_chunk_grid_faces * 4);
-            float* v = mesh.vertices.get();
-            float* t = mesh.texcoords.get();
+            const int c = cx * chunks_per_axis + cz;
+            float *v = nullptr, *t = nullptr, *open_v = nullptr, *open_t = nullptr;
+            if (meshes != nullptr) {
+                resize_mesh(meshes[c], total * 4, max_chunk_grid_faces * 4);
+                v = meshes[c].vertices.get();
+                t = meshes[c].texcoords.get();
+            }
+            if (open_meshes != nullptr) {
+                resize_mesh(open_meshes[c], kept_total * 4, max_chunk_grid_faces * 4);
+                open_v = open_meshes[c].vertices.get();
+                open_t = open_meshes[c].texcoords.get();
+            }
             for (int lx = 0; lx < chunk_size; ++lx) {
                 for (int lz = 0; lz < chunk_size; ++lz) {
                     const ColumnFaces& column = faces[lx * chunk_size + lz];
+                    const ColumnFaces& keep = kept[lx * chunk_size + lz];
                     for (uint32_t levels = column.any; levels != 0; levels &= levels - 1) {
                         const int y = __builtin_ctz(levels);
                         const uint32_t bit = 1u << y;
@@ -155,10 +202,18 @@ void build_grid_meshes(const uint32_t (&columns)[world_size][world_size], const 
                                                static_cast<float>(lz)};
                         for (int f = 0; f < face_count; ++f) {
                             if ((column.open[f] & bit) == 0) continue;
-                            for (int i = 0; i < 12; ++i) v[i] = base[i % 3] + face_corners[f][i];
-                            std::memcpy(t, tile.st, sizeof tile.st);
-                            v += 12;
-                            t += 8;
+                            float quad[12];
+                            for (int i = 0; i < 12; ++i) quad[i] = base[i % 3] + face_corners[f][i];
+                            if (v != nullptr) emit(v, t, quad);
+                            if (open_v == nullptr) continue;
+                            // Written either way and kept only by moving on: a branch
+                            // here would be mispredicted at every buried face. Room
+                            // is there, as the open mesh never holds more faces.
+                            std::memcpy(open_v, quad, sizeof quad);
+                            std::memcpy(open_t, tile.st, sizeof tile.st);
+                            const int taken = (keep.open[f] >> y) & 1u;
+                            open_v += 12 * taken;
+                            open_t += 8 * taken;
                         }
                     }
                 }
@@ -261,14 +316,13 @@ void triangle_normal(const float* a, const float* b, const float* c, float* norm
 
 void build_block_meshes(World& world) {
     gather_columns(world.block_grid, world.scratch.columns);
-    build_grid_meshes(world.scratch.columns, world.tile_blocks, world.block_meshes);
-    build_grid_meshes(world.scratch.columns, world.tile_blocks, world.open_block_meshes,
-                      &world.terrain_height);
+    build_grid_meshes(world.scratch.columns, world.tile_blocks, world.block_meshes,
+                      world.open_block_meshes, &world.terrain_height);
 }
 
 void build_open_block_meshes(World& world) {
     gather_columns(world.block_grid, world.scratch.columns);
-    build_grid_meshes(world.scratch.columns, world.tile_blocks, world.open_block_meshes,
+    build_grid_meshes(world.scratch.columns, world.tile_blocks, nullptr, world.open_block_meshes,
                       &world.terrain_height);
 }
 
