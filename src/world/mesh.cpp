@@ -124,12 +124,12 @@ inline uint32_t lowest_levels(int n) {
 
 inline int lower(int a, int b) { return a < b ? a : b; }
 
-// A column's open faces without those with every corner below the ground at
-// that corner. The ground is linear along the column's edges and
-// no lower than its lowest corner inside, so such a face lies wholly under
-// it. A face at level y has its highest corners at y + 1 (the bottom face at
-// y), and the rounded-up ground of two corners is the lower of theirs.
-// Returns the faces left.
+// Into kept, a column's open faces without those that have every corner
+// below the ground at that corner. The ground is linear along the column's
+// edges and no lower than its lowest corner inside, so such a face lies
+// wholly under it. A face at level y has its highest corners at y + 1 (the
+// bottom face at y), and the rounded-up ground of two corners is the lower
+// of theirs. Returns the faces kept.
 int leave_out_buried(const ColumnFaces& faces, ColumnFaces& kept, const GroundCeilings& ceilings,
                      int x, int z) {
     if (faces.any == 0) {
@@ -161,12 +161,6 @@ void build_grid_meshes(const uint32_t (&columns)[world_size][world_size], const 
     ColumnFaces faces[chunk_size * chunk_size] = {}, kept[chunk_size * chunk_size] = {};
     GroundCeilings ceilings;
     if (open_meshes != nullptr) round_ground_up(*ground, ceilings);
-    auto emit = [&tile](float*& v, float*& t, const float (&quad)[12]) {
-        std::memcpy(v, quad, sizeof quad);
-        std::memcpy(t, tile.st, sizeof tile.st);
-        v += 12;
-        t += 8;
-    };
     for (int cx = 0; cx < chunks_per_axis; ++cx) {
         for (int cz = 0; cz < chunks_per_axis; ++cz) {
             int total = 0, kept_total = 0;
@@ -204,11 +198,16 @@ void build_grid_meshes(const uint32_t (&columns)[world_size][world_size], const 
                             if ((column.open[f] & bit) == 0) continue;
                             float quad[12];
                             for (int i = 0; i < 12; ++i) quad[i] = base[i % 3] + face_corners[f][i];
-                            if (v != nullptr) emit(v, t, quad);
+                            if (v != nullptr) {
+                                std::memcpy(v, quad, sizeof quad);
+                                std::memcpy(t, tile.st, sizeof tile.st);
+                                v += 12;
+                                t += 8;
+                            }
                             if (open_v == nullptr) continue;
-                            // Written either way and kept only by moving on: a branch
-                            // here would be mispredicted at every buried face. Room
-                            // is there, as the open mesh never holds more faces.
+                            // Written either way and kept only by moving on, since a
+                            // branch would be mispredicted at every buried face. The
+                            // open mesh has room for every open face.
                             std::memcpy(open_v, quad, sizeof quad);
                             std::memcpy(open_t, tile.st, sizeof tile.st);
                             const int taken = (keep.open[f] >> y) & 1u;
