@@ -153,6 +153,14 @@ void BM_RenderSceneNoFogSkip(benchmark::State& state) {
     frames(state, options);
 }
 
+// Everything under the ground drawn too: the block faces and water quads
+// that it hides from an eye above it.
+void BM_RenderSceneWithBuried(benchmark::State& state) {
+    ViewOptions options;
+    options.skip_buried = false;
+    frames(state, options);
+}
+
 // The world texture without mipmaps (mipmapping = 0 in settings.ini).
 void BM_RenderSceneNoMipmaps(benchmark::State& state) { frames(state, ViewOptions(), false); }
 
@@ -203,6 +211,11 @@ BENCHMARK(BM_RenderSceneBlocksFirst)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 BENCHMARK(BM_RenderSceneNoFogSkip)
+    ->DenseRange(0, 4)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_RenderSceneWithBuried)
     ->DenseRange(0, 4)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
