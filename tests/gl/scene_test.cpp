@@ -65,8 +65,9 @@ TEST_F(Scene, GlCameraIsTheCpuFrustum) {
 
 // Skipping the slots beyond the fog changes no pixel; drawing the slots
 // nearest first, each slot's ground before its blocks, and leaving out the
-// block faces and water under the ground, only where two faces tie in depth. 50 units back in x and 100 on in z, negative
-// coordinates included, the same world is seen.
+// block faces and water under the ground, only where two faces tie in depth.
+// 50 units back in x and 100 on in z, negative coordinates included, the
+// same world is seen.
 TEST_F(Scene, FogSkipOrderAndWrappingKeepThePicture) {
     ViewOptions all_slots, plain_order, all_faces;
     all_slots.skip_beyond_fog = false;
