@@ -2,7 +2,7 @@
 // the fork to the first buffer swap (goal: under 250 ms), and the passes of a
 // running game in a 1024 x 768 window with its resident memory. Nothing is
 // added to the game for this; the probe only timestamps SDL_GL_SwapBuffers.
-#include "support/game_process.h"
+#include "game_process.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,6 @@
-// What only the benchmarks read from a game started through the test
-// harness (tests/support): its resident memory and the swap probe's times.
-#include "support/game_process.h"
-#include "support/game_process.h"
+// What only the benchmarks read from a game they started: its resident
+// memory and the swap probe's times.
+#include "game_process.h"
 
 #include <cstdlib>
 #include <fstream>

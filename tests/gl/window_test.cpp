@@ -3,9 +3,10 @@
 #include "gl_support.h"
 
 TEST(Video, WindowSizesAndAntialiasing) {
-    // Asked width, height, full screen and antialiasing; the size obtained.
+    // Asked width, height, full screen and antialiasing; the size obtained. sdl12-compat keeps the multisampling
+    // asked for in a later window of the same process, which the game never opens: that row comes last.
     const int table[][6] = {
-        {640, 480, 0, 0, 640, 480}, {0, 0, 0, 1, 1024, 768}, {800, 0, 0, 0, 800, 768}, {1024, 768, 1, 0, 1024, 768}};
+        {640, 480, 0, 0, 640, 480}, {800, 0, 0, 0, 800, 768}, {1024, 768, 1, 0, 1024, 768}, {0, 0, 0, 1, 1024, 768}};
     for (const int* t : table) {
         Screen screen;
         ASSERT_TRUE(open_window(screen, t[0], t[1], t[2], t[3]));

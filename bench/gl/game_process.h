@@ -1,6 +1,6 @@
-// The real game binary driven from outside: GameProcess runs it in a scratch
-// directory with the settings and art a test chooses, SwapLog counts its
-// passes (bench/gl/preload), xdotool and close_window play user and window manager.
+// The real game binary run from outside for the benchmarks: GameProcess runs
+// it in a scratch directory with the settings and art a benchmark chooses,
+// SwapLog counts its passes (bench/gl/preload/swap_probe.cpp).
 #pragma once
 
 #include <csignal>
@@ -48,7 +48,7 @@ private:
     int exit_code_ = -1;
 };
 
-// Tests wait for passes, not the clock, so input lands where it is meant.
+// Benchmarks wait for passes, not the clock.
 class SwapLog {
 public:
     explicit SwapLog(std::string path) : path_(std::move(path)) {}
@@ -62,8 +62,3 @@ private:
     mutable long long offset_ = 0;  // bytes of whole lines counted so far
     mutable int count_ = 0;
 };
-
-// xdotool's output on the display: keys, buttons and pointer go through XTest.
-std::string xdotool(const std::string& display, const std::string& arguments);
-// Asks a window to close as a window manager does (WM_DELETE_WINDOW).
-bool close_window(const std::string& display, unsigned long window);

@@ -1,4 +1,4 @@
-#include "support/game_process.h"
+#include "game_process.h"
 
 #include <cerrno>
 #include <csignal>
@@ -9,8 +9,6 @@
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <X11/Xlib.h>
 
 namespace fs = std::filesystem;
 
@@ -86,25 +84,4 @@ bool SwapLog::wait_for(int n, GameProcess& game, int timeout_ms) const {
         if (waited >= timeout_ms || game.wait(0)) return false;
     }
     return true;
-}
-
-std::string xdotool(const std::string& display, const std::string& arguments) {
-    std::string out;
-    if (std::FILE* pipe = popen(("DISPLAY=" + display + " xdotool " + arguments).c_str(), "r")) {
-        for (int c; (c = std::fgetc(pipe)) != EOF;) out.push_back(static_cast<char>(c));
-        pclose(pipe);
-    }
-    return out;
-}
-
-bool close_window(const std::string& display, unsigned long window) {
-    Display* x = XOpenDisplay(display.c_str());
-    if (x == nullptr) return false;
-    XEvent event{};
-    const Atom protocols = XInternAtom(x, "WM_PROTOCOLS", False);
-    event.xclient = {ClientMessage, 0, True, x, window, protocols, 32, {}};
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
-    const bool sent = XSendEvent(x, window, False, NoEventMask, &event) != 0;
-    XCloseDisplay(x);  // sends it
-    return sent;
 }

@@ -1,0 +1,54 @@
+// The real binary once, from the source directory with its settings and
+// Media: without a display it ends with 1; under Xvfb its window opens, and
+// a close request as a window manager sends it ends the game with 0.
+#include "app/video_caption.h"
+
+#include <gtest/gtest.h>
+#include <X11/Xlib.h>  // after gtest: its macros (None, Bool) clash with gtest's names
+
+#include <cstring>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Sends WM_DELETE_WINDOW to the game's window; false while it has none.
+static bool ask_game_window_to_close(Display* x) {
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    bool sent = false;
+    XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count);
+    for (unsigned i = 0; i < count; ++i) {
+        char* name = nullptr;
+        if (XFetchName(x, children[i], &name) != 0 && std::strcmp(name, game_window_caption) == 0) {
+            XEvent event{};
+            event.xclient = {ClientMessage, 0, True, x, children[i], XInternAtom(x, "WM_PROTOCOLS", False), 32, {}};
+            event.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
+            sent = XSendEvent(x, children[i], False, NoEventMask, &event) != 0;
+        }
+        XFree(name);
+    }
+    XFree(children);
+    XFlush(x);
+    return sent;
+}
+
+TEST(Binary, EndsWithOneWithoutADisplayAndZeroWhenClosed) {
+    for (const bool display : {false, true}) {
+        const pid_t game = fork();
+        if (game == 0) {
+            if (!display) unsetenv("DISPLAY");
+            if (chdir(QUILL_SOURCE_DIR) != 0) _exit(126);
+            execl(QUILL_BINARY, QUILL_BINARY, nullptr);
+            _exit(127);
+        }
+        // SDL may replace a first window, and drop a request that comes before its loop runs: ask until it ends.
+        Display* x = XOpenDisplay(nullptr);
+        int status = 0, waited = 0;
+        for (; waitpid(game, &status, WNOHANG) == 0 && waited < 600; ++waited) {
+            if (display) ask_game_window_to_close(x);
+            usleep(100000);
+        }
+        XCloseDisplay(x);
+        if (waited == 600) kill(game, SIGKILL), waitpid(game, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == (display ? 0 : 1)) << display << " " << status;
+    }
+}
