@@ -94,4 +94,7 @@ TEST_F(Scene, FogSkipOrderAndWrappingKeepThePicture) {
     build_world_meshes(*world);
     pose(25, 0, 25, 0.5f, 0.3f);  // the eye about 2.5 up, over the floor
     EXPECT_EQ(differing_pixels(draw(ViewOptions()), draw(all_faces)), 0);
+    float fog[2];  // the fog the drawing used: the repeated world dissolves from the eye to 125 away
+    glGetFloatv(GL_FOG_START, &fog[0]), glGetFloatv(GL_FOG_END, &fog[1]);
+    EXPECT_TRUE(fog[0] == 0.1f && fog[1] == 125.0f) << fog[0] << " " << fog[1];
 }

@@ -95,6 +95,28 @@ TEST(Pacing, FramesLastAtLeastSixteenTicks) {
     for (const auto& s : speeds) EXPECT_EQ(speed_from_fps(s[0]), s[1]) << s[0];
 }
 
+// A day on the 12-hour dial, and dates through the ordinals' exceptions.
+TEST(Pacing, ClockAndDateTexts) {
+    const struct { int hour, minute, second, weekday, day, month; const char *clock, *date; } rows[] = {
+        {0, 5, 7, 0, 1, 0, "12:05:07 AM", "Sunday January 1st 2025"},
+        {1, 0, 0, 1, 2, 1, "1:00:00 AM", "Monday February 2nd 2025"},
+        {11, 59, 59, 2, 3, 2, "11:59:59 AM", "Tuesday March 3rd 2025"},
+        {12, 0, 7, 3, 11, 5, "12:00:07 PM", "Wednesday June 11th 2025"},
+        {13, 10, 9, 4, 12, 8, "1:10:09 PM", "Thursday September 12th 2025"},
+        {21, 5, 7, 5, 22, 11, "9:05:07 PM", "Friday December 22nd 2025"},
+        {23, 59, 7, 6, 31, 7, "11:59:07 PM", "Saturday August 31st 2025"},
+        {6, 7, 8, 7, 0, 12, "6:07:08 AM", "   2025"}};  // fields past the calendar give empty words
+    for (const auto& r : rows) {
+        std::tm time{};
+        time.tm_hour = r.hour, time.tm_min = r.minute, time.tm_sec = r.second;
+        time.tm_wday = r.weekday, time.tm_mday = r.day, time.tm_mon = r.month, time.tm_year = 125;
+        char clock[256], date[256];
+        format_clock_text(clock, sizeof clock, time);
+        format_date_text(date, sizeof date, time);
+        EXPECT_EQ(std::string(clock) + " / " + date, std::string(r.clock) + " / " + r.date);
+    }
+}
+
 // 'E' is a pass with Escape pressed, '.' one without; 'R' is "Resume game".
 TEST(Pause, EscapeSequences) {
     const std::string open = "E" + std::string(19, '.'), closed = open + "E" + std::string(19, '.');

@@ -176,11 +176,14 @@ TEST(SimPlayer, ViewBodyAndGuards) {
     game->player_pitch = 0.5f;
     update_game(*game, *world, input, 1.0f);
     EXPECT_NEAR(game->aim_point.y, 0.0f, 1e-5f);
+    input.mouse_x = 600, input.mouse_y = 450;  // a quarter of the view right of and below the middle
     for (float speed : {1.0f, 5.0f, 0.01f, NAN}) {
-        const float before = world->water_phase;
+        const float water = world->water_phase, yaw = game->player_yaw, pitch = game->player_pitch;
         update_game(*game, *world, input, speed);
         const float factor = std::isnan(speed) ? 1.0f : std::fmin(std::fmax(speed, 0.2f), 2.0f);
-        EXPECT_NEAR(world->water_phase - before, 0.025f * factor, 1e-6f) << speed;
+        EXPECT_NEAR(world->water_phase - water, 0.025f * factor, 1e-6f) << speed;
+        EXPECT_NEAR(game->player_yaw - yaw, 0.25f * 0.105f * factor, 1e-6f) << speed;
+        EXPECT_NEAR(game->player_pitch - pitch, 0.25f * 0.075f * factor, 1e-6f) << speed;
     }
     const float q = 1.5707964f;  // a quarter turn
     const struct { int y; bool inside; float size, pitch; } pitches[] = {
