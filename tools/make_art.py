@@ -299,7 +299,22 @@ def make_world_texture():
                     if c is None:
                         c = cache[(u, v)] = pattern(u, v)
                     px[col * TILE + x, row * TILE + y] = c + (255,)
+    check_seamless(img)
     return img
+
+
+def check_seamless(img):
+    """The game repeats each tile's patch, and linear filtering reads one
+    texel past each side of it: that texel must continue the pattern."""
+    px = img.load()
+    for y0 in range(INSET, ATLAS, TILE):
+        for x0 in range(INSET, ATLAS, TILE):
+            for k in range(PATCH):
+                assert px[x0 + k, y0 + k][3] == 255
+                assert px[x0 + PATCH, y0 + k] == px[x0, y0 + k]
+                assert px[x0 - 1, y0 + k] == px[x0 + PATCH - 1, y0 + k]
+                assert px[x0 + k, y0 + PATCH] == px[x0 + k, y0]
+                assert px[x0 + k, y0 - 1] == px[x0 + k, y0 + PATCH - 1]
 
 
 # ---------------------------------------------------------------- dashboard
@@ -486,7 +501,24 @@ def make_dashboard():
     draw_panels(img)
     draw_pointer(img)
     draw_bars(img)
+    check_dashboard(img)
     return img
+
+
+def check_dashboard(img):
+    """What the game's drawing relies on: glyph cells are 20 wide but text
+    advances by 10, so ink outside a cell's middle columns would cover its
+    neighbours; the pointer sprite is drawn with its hot spot on the mouse
+    position, so the tip is there and nothing lies above or left of it."""
+    alpha = img.getchannel("A").load()
+    for g in range(95):
+        for y in range(CELL):
+            for x in list(range(BAND_LO)) + list(range(BAND_HI + 1, CELL)):
+                assert alpha[g % 32 * CELL + x, g // 32 * CELL + y] == 0, (chr(g + 32), x, y)
+    assert alpha[POINTER_X + HOT_X, POINTER_Y + HOT_Y] == 255
+    for y in range(60):
+        for x in range(40):
+            assert (x >= HOT_X and y >= HOT_Y) or alpha[POINTER_X + x, POINTER_Y + y] == 0, (x, y)
 
 
 def save(img, name):

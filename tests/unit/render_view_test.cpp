@@ -1,9 +1,8 @@
-// The renderer's logic on the CPU: culling, the limbs' transform chains, the models and texture uploads.
+// The renderer's logic on the CPU: culling, the limbs' transform chains and the models.
 #include "render/frustum.h"
 #include "render/limb.h"
 #include "render/matrix.h"
 #include "render/models.h"
-#include "render/world_texture.h"
 
 #include <gtest/gtest.h>
 
@@ -157,13 +156,4 @@ TEST(Models, ClosedAndWoundOutwardAsDrawn) {
     expect_surface(models.limb_model, sphere_vertex_count, models.limb_model.vertex_count, {0, 0, 0}, 0.125, true);
     for (const Model* m : {&models.sphere_model, &models.big_sphere_model, &models.limb_model})  // GL reads them all
         EXPECT_TRUE(m->positions.size() == 3u * m->vertex_count && m->texcoords.size() == 2u * m->vertex_count);
-}
-
-// Rows go to GL unconverted only in the channel orders it takes, under the largest alignment that fits the pitch.
-TEST(TextureLayout, ChannelOrderAndRowAlignment) {
-    const uint32_t layouts[][3] = {{4, 0xFF, texture_layout_rgba}, {4, 0xFF0000, texture_layout_bgra}, {2, 0xFF, 0},
-                                   {3, 0xFF, texture_layout_rgb}, {3, 0xFF0000, texture_layout_bgr}, {4, 0xFF00, 0}};
-    for (const auto& l : layouts) EXPECT_EQ(choose_texture_layout(int(l[0]), l[1]).layout, l[2]) << l[0] << " " << l[1];
-    const int rows[][4] = {{64, 4, 256, 8}, {5, 3, 16, 8}, {5, 3, 15, 1}, {3, 3, 10, 2}, {7, 4, 28, 4}, {5, 3, 24, 0}};
-    for (const auto& r : rows) EXPECT_EQ(unpack_alignment_for(r[0], r[1], r[2]), r[3]) << r[0] << "x" << r[1];
 }

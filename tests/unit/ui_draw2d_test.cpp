@@ -1,10 +1,9 @@
-// The 2D layer's panels and text, and the committed art (tools/make_art.py) against what drawing relies on.
+// The 2D layer: panels, text, and where the dashboard and menu put their pieces.
 #include "app/pause.h"
 #include "render/dashboard.h"
 #include "render/draw2d.h"
 
 #include <gtest/gtest.h>
-#include <lodepng.h>
 
 #include <algorithm>
 #include <tuple>
@@ -89,47 +88,4 @@ TEST(Draw2D, DashboardMenuAndAtlasLayout) {
         EXPECT_EQ(std::vector<float>(p.quad.uv, p.quad.uv + 8), std::vector<float>({u0, v1, u1, v1, u1, v0, u0, v0}))
             << p.x << " " << p.y;
     }
-}
-
-namespace {
-
-struct Picture {
-    unsigned width = 0, height = 0;
-    std::vector<unsigned char> rgba;
-    explicit Picture(const char* path) { EXPECT_EQ(lodepng::decode(rgba, width, height, path), 0u) << path; }
-    unsigned at(unsigned x, unsigned y) const { return 4 * (y * width + x); }
-    unsigned alpha(unsigned x, unsigned y) const { return rgba[at(x, y) + 3]; }
-    std::vector<unsigned char> texel(unsigned x, unsigned y) const { return {&rgba[at(x, y)], &rgba[at(x, y) + 4]}; }
-};
-
-}  // namespace
-
-TEST(Art, GlyphInkAndPointerTip) {
-    const Picture art(QUILL_SOURCE_DIR "/Media/dashboard.png");
-    ASSERT_TRUE(art.width == 1024 && art.height == 256);
-    // Glyph cells are 20 wide but advance by 10: ink outside the middle ten columns would cover the neighbours.
-    for (unsigned g = 0; g < 95; ++g)
-        for (unsigned y = 0; y < 20; ++y)
-            for (unsigned x : {0, 1, 2, 3, 4, 15, 16, 17, 18, 19})
-                ASSERT_EQ(art.alpha(g % 32 * 20 + x, g / 32 * 20 + y), 0u) << "'" << char(g + 32) << "' column " << x;
-    // The sprite is drawn 12 left of and 10 above the pointer: its tip is there, nothing above or left of it.
-    static Atlas2D atlas;
-    build_atlas_tables(atlas);
-    const unsigned px = unsigned(atlas.cursor_texcoords.uv[6] * 1024), py = unsigned(atlas.cursor_texcoords.uv[7] * 256);
-    EXPECT_EQ(art.alpha(px + 12, py + 10), 255u);
-    for (unsigned y = 0; y < 60; ++y)
-        for (unsigned x = 0; x < 40; ++x) ASSERT_TRUE((x >= 12 && y >= 10) || !art.alpha(px + x, py + y)) << x << " " << y;
-}
-
-// A surface's patch repeats, and linear filtering reads one texel past each side: it must continue the pattern.
-TEST(Art, WorldTilesRepeatWithoutSeams) {
-    const Picture art(QUILL_SOURCE_DIR "/Media/worldtexture.png");
-    ASSERT_TRUE(art.width == art.height && art.width >= 64 && (art.width & (art.width - 1)) == 0);
-    const unsigned tile = art.width / 4, patch = tile / 2, x = tile / 4;
-    for (unsigned y = x; y < art.height; y += tile)
-        for (unsigned k = 0; k < patch; ++k)
-            EXPECT_TRUE(art.alpha(x + k, y + k) == 255 && art.texel(x + patch, y + k) == art.texel(x, y + k) &&
-                        art.texel(x - 1, y + k) == art.texel(x + patch - 1, y + k) &&
-                        art.texel(x + k, y + patch) == art.texel(x + k, y) &&
-                        art.texel(x + k, y - 1) == art.texel(x + k, y + patch - 1)) << y << " " << k;
 }
