@@ -6,6 +6,7 @@
 #include "support/xvfb.h"
 #include "world/mesh.h"
 
+#include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <lodepng.h>
@@ -56,19 +57,22 @@ void hold(Program& p, int key, int n, bool button = false) {
 
 }  // namespace
 
-// Each start ends in its exit code, a failed one with one line on stderr
-// that begins with what failed.
+// Each start ends in its exit code, a failed one with one line on stderr that begins with what failed; a
+// window takes the size settings.ini asks for, the desktop's where it asks for 0 or nothing.
 TEST(Program, StartFollowsSettingsDisplayAndArt) {
     const bool compat = std::getenv("QUILL_SDL12_COMPAT") != nullptr;
     const std::string display = std::getenv("DISPLAY");
-    const struct { const char* settings; bool media, display; int code; const char* said; int w, h; } rows[] = {
-        {"screenw = 640\nscreenh = 480\n", true, true, 0, "", 640, 480},
-        {nullptr, true, true, 0, "", 1024, 768},
+    const struct { const char* settings; bool media, display; int code; const char* said; int w, h, full, samples; } rows[] = {
+        {"screenw = 640\nscreenh = 480\n", true, true, 0, "", 640, 480, 0, 0},
+        {nullptr, true, true, 0, "", 1024, 768, 0, 0},
+        {"screenw = 1024\nscreenh = 768\nfullscreen = 1\n", true, true, 0, "", 1024, 768, 1, 0},
         // sdl12-compat emulates a full-screen mode larger than the screen by scaling; classic SDL refuses it.
         {"screenw = 2048\nscreenh = 2048\nfullscreen = 1\n", true, true, compat ? 0 : 3,
-         "quillmoor: cannot open a 2048x2048 full-screen OpenGL window: ", 2048, 2048},
-        {nullptr, true, false, 1, "quillmoor: cannot start SDL video: ", 0, 0},
-        {nullptr, false, true, 4, "quillmoor: cannot load Media/dashboard.png: ", 0, 0}};
+         "quillmoor: cannot open a 2048x2048 full-screen OpenGL window: ", 2048, 2048, 1, 0},
+        // Last of the windows: sdl12-compat keeps the multisampling for later windows of the same process.
+        {"screenw = 800\nscreenh = 0\nantialiasing = 1\n", true, true, 0, "", 800, 768, 0, 4},
+        {nullptr, true, false, 1, "quillmoor: cannot start SDL video: ", 0, 0, 0, 0},
+        {nullptr, false, true, 4, "quillmoor: cannot load Media/dashboard.png: ", 0, 0, 0, 0}};
     for (const auto& row : rows) {
         const Scratch scratch(row.settings, row.media);
         if (!row.display) unsetenv("DISPLAY");
@@ -81,7 +85,12 @@ TEST(Program, StartFollowsSettingsDisplayAndArt) {
         EXPECT_TRUE(code == 0 ? said.empty() : said.rfind(row.said, 0) == 0 && said.find('\n') == said.size() - 1)
             << said;
         if (code != 0) continue;
-        EXPECT_TRUE(SDL_GetVideoSurface()->w == row.w && SDL_GetVideoSurface()->h == row.h) << &row - rows;
+        GLint viewport[4], samples = -1;
+        glGetIntegerv(GL_VIEWPORT, viewport), glGetIntegerv(GL_SAMPLES, &samples);
+        const SDL_Surface* s = SDL_GetVideoSurface();
+        EXPECT_EQ(std::vector<int>({s->w, s->h, viewport[2], viewport[3], int(program->screen.width),
+                                    int(program->screen.height), (s->flags & SDL_FULLSCREEN) != 0, samples}),
+                  std::vector<int>({row.w, row.h, row.w, row.h, row.w, row.h, row.full, row.samples})) << &row - rows;
         SDL_Quit();
     }
 }

@@ -1,25 +1,6 @@
-// The window setup_video opens, and SDL's queue read into per-pass states.
+// SDL's queue read into per-pass states.
 #include "app/read_input.h"
 #include "gl_support.h"
-
-TEST(Video, WindowSizesAndAntialiasing) {
-    // Asked width, height, full screen and antialiasing; the size obtained. sdl12-compat keeps the multisampling
-    // asked for in a later window of the same process, which the game never opens: that row comes last.
-    const int table[][6] = {
-        {640, 480, 0, 0, 640, 480}, {800, 0, 0, 0, 800, 768}, {1024, 768, 1, 0, 1024, 768}, {0, 0, 0, 1, 1024, 768}};
-    for (const int* t : table) {
-        Screen screen;
-        ASSERT_TRUE(open_window(screen, t[0], t[1], t[2], t[3]));
-        GLint viewport[4], samples = -1;
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        glGetIntegerv(GL_SAMPLES, &samples);
-        const SDL_Surface* s = SDL_GetVideoSurface();
-        EXPECT_EQ(std::vector<int>({s->w, s->h, viewport[2], viewport[3], int(screen.width), int(screen.height),
-                                    (s->flags & SDL_FULLSCREEN) != 0, samples}),
-                  std::vector<int>({t[4], t[5], t[4], t[5], t[4], t[5], t[2], 4 * t[3]})) << t[0];
-        SDL_Quit();
-    }
-}
 
 // Each row queues presses ('v') and releases ('^') of a key, or of a button
 // numbered from 1000, and reads its state at each '.'. 'x' presses symbol
