@@ -13,15 +13,9 @@
 #include <fstream>
 #include <unistd.h>
 
-// Opens a width x height window (0: the desktop's) through setup_video.
-inline bool open_window(Screen& screen, int w, int h, bool fullscreen = false, bool antialiasing = false) {
-    // Width, height, depth, full screen, pointer, antialiasing, mipmaps and aspect.
-    const Settings s{float(w), float(h), 0, fullscreen, false, antialiasing, false, float(w) / float(h)};
-    return setup_video(s, screen) == 0;
-}
-
+// A 640 x 480 window opened by setup_video.
 struct GlTest : ::testing::Test {
-    void SetUp() override { ASSERT_TRUE(open_window(screen, 640, 480)); }
+    void SetUp() override { ASSERT_EQ(setup_video(Settings{640, 480, 0, false, false, false, false, 640.0f / 480}, screen), 0); }
     void TearDown() override { SDL_Quit(); }
     Screen screen;
 };

@@ -9,12 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-bool XvfbServer::start(int width, int height, int depth) {
+bool XvfbServer::start(int width, int height) {
     stop();
     int fds[2];
     if (pipe(fds) != 0) return false;
-    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x" +
-                               std::to_string(depth);
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     if ((pid_ = fork()) == 0) {
         prctl(PR_SET_PDEATHSIG, SIGTERM);  // a dying test leaves no server behind
         // Without -noreset the server resets when its last client leaves, and
@@ -42,18 +41,14 @@ void XvfbServer::stop() {
     display_.clear();
 }
 
-XvfbServer& shared_xvfb() {
-    static XvfbServer server;
-    return server;
-}
-
 void install_shared_xvfb_environment() {
     struct Shared : ::testing::Environment {
+        XvfbServer server;
         void SetUp() override {
-            ASSERT_TRUE(shared_xvfb().start()) << "Xvfb could not be started";
-            setenv("DISPLAY", shared_xvfb().display().c_str(), 1);
+            ASSERT_TRUE(server.start()) << "Xvfb could not be started";
+            setenv("DISPLAY", server.display().c_str(), 1);
         }
-        void TearDown() override { shared_xvfb().stop(); }
+        void TearDown() override { server.stop(); }
     };
     ::testing::AddGlobalTestEnvironment(new Shared);
 }

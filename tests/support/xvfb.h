@@ -8,8 +8,7 @@
 class XvfbServer {
 public:
     ~XvfbServer() { stop(); }
-    // False when Xvfb did not start. Depth 15 has no multisampled visual.
-    bool start(int width = 1024, int height = 768, int depth = 24);
+    bool start(int width = 1024, int height = 768);  // false when Xvfb did not start
     void stop();
     const std::string& display() const { return display_; }  // ":N"; empty when stopped
 
@@ -19,5 +18,4 @@ private:
 };
 
 // One server for the whole test binary, DISPLAY pointing at it.
-XvfbServer& shared_xvfb();
 void install_shared_xvfb_environment();
