@@ -11,13 +11,13 @@ foreach(size 48x48 128x128 256x256)
   install(FILES packaging/icons/${size}/quillmoor.png DESTINATION share/icons/hicolor/${size}/apps)
 endforeach()
 
-# The manual page and the changelog go out compressed, without a time stamp
-# inside, so that two builds give the same bytes.
+# The manual page (which names the version) and the changelog go out
+# compressed, without a time stamp inside, so that two builds give the same
+# bytes.
+configure_file(packaging/quillmoor.6 quillmoor.6 @ONLY)
+configure_file(packaging/changelog changelog COPYONLY)
 foreach(doc quillmoor.6 changelog)
-  add_custom_command(OUTPUT ${doc}.gz
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/packaging/${doc} ${doc}
-    COMMAND gzip -9nf ${doc}
-    DEPENDS packaging/${doc} VERBATIM)
+  add_custom_command(OUTPUT ${doc}.gz COMMAND gzip -9nkf ${doc} DEPENDS ${CMAKE_BINARY_DIR}/${doc} VERBATIM)
 endforeach()
 add_custom_target(quillmoor_docs ALL DEPENDS quillmoor.6.gz changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/quillmoor.6.gz DESTINATION share/man/man6)
