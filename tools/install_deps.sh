@@ -5,7 +5,7 @@
 set -e
 packages="build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri liblodepng-dev zlib1g-dev"
 if [ "$1" = "--tests" ]; then
-    packages="$packages libgtest-dev libbenchmark-dev xvfb x11-utils xdotool libx11-dev libxtst-dev libsdl1.2-compat clang libclang-rt-14-dev"
+    packages="$packages libgtest-dev libbenchmark-dev xvfb x11-utils xdotool libx11-dev libxtst-dev libsdl1.2-compat clang libclang-rt-14-dev lintian desktop-file-utils"
 fi
 missing=""
 for p in $packages; do

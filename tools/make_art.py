@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Draws the game's two art files, Media/worldtexture.png and Media/dashboard.png.
+"""Draws the game's two art files, Media/worldtexture.png and Media/dashboard.png,
+and the desktop icons in packaging/icons, made from the world texture.
 
 Run from anywhere:  /usr/bin/python3 tools/make_art.py
 Needs Pillow (Debian: python3-pil) and DejaVu Sans Mono Bold
@@ -521,19 +522,73 @@ def check_dashboard(img):
             assert (x >= HOT_X and y >= HOT_Y) or alpha[POINTER_X + x, POINTER_Y + y] == 0, (x, y)
 
 
-def save(img, name):
-    os.makedirs(MEDIA, exist_ok=True)
-    path = os.path.join(MEDIA, name)
+# ---------------------------------------------------------------- icons
+#
+# One block of the world seen from above a corner: the ground patch on top,
+# the stone block patch on the two sides, cut from Media/worldtexture.png.
+# Drawn once large and scaled down to each size the desktop looks for.
+
+ICON_SIZES = (48, 128, 256)
+ICON_DRAW = 1024
+
+
+def face(patch, origin, du, dv, shade):
+    """The patch laid on the parallelogram origin + s*du + t*dv, s, t in [0, 1],
+    its colours scaled by shade; transparent outside."""
+    # Pillow's affine transform maps output pixels back to patch pixels, so
+    # invert the 2 x 2 matrix whose columns are du and dv (in patch units).
+    a, b = du[0] / PATCH, dv[0] / PATCH
+    c, d = du[1] / PATCH, dv[1] / PATCH
+    det = a * d - b * c
+    ia, ib, ic, id_ = d / det, -b / det, -c / det, a / det
+    ox, oy = origin
+    coeffs = (ia, ib, -(ia * ox + ib * oy), ic, id_, -(ic * ox + id_ * oy))
+    lit = patch.point(lambda v: clamp8(v * shade))
+    layer = lit.transform((ICON_DRAW, ICON_DRAW), Image.AFFINE, coeffs, resample=Image.BICUBIC)
+    mask = Image.new("L", (ICON_DRAW, ICON_DRAW), 0)
+    corners = [origin, (ox + du[0], oy + du[1]), (ox + du[0] + dv[0], oy + du[1] + dv[1]), (ox + dv[0], oy + dv[1])]
+    ImageDraw.Draw(mask).polygon(corners, fill=255)
+    layer.putalpha(mask)
+    return layer
+
+
+def make_icons():
+    atlas = Image.open(os.path.join(MEDIA, "worldtexture.png")).convert("RGB")
+
+    def patch(pattern):
+        row, col = next((r, c) for r in range(4) for c in range(4) if TILES[r][c] is pattern)
+        x, y = col * TILE + INSET, row * TILE + INSET
+        return atlas.crop((x, y, x + PATCH, y + PATCH))
+
+    # An isometric cube of edge e: half-width e*cos 30, rise e*sin 30.
+    e = ICON_DRAW * 0.47
+    w, h = e * math.cos(math.pi / 6), e * 0.5
+    top = (ICON_DRAW / 2, ICON_DRAW * 0.03)
+    left = (top[0] - w, top[1] + h)
+    near = (top[0], top[1] + 2 * h)
+    img = Image.new("RGBA", (ICON_DRAW, ICON_DRAW), (0, 0, 0, 0))
+    img.alpha_composite(face(patch(ground), top, (w, h), (-w, h), 1.0))
+    img.alpha_composite(face(patch(block), left, (w, h), (0, e), 0.82))
+    img.alpha_composite(face(patch(block), near, (w, -h), (0, e), 0.62))
+    return {size: img.resize((size, size), Image.LANCZOS) for size in ICON_SIZES}
+
+
+def save(img, name, folder=MEDIA):
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, name)
     img.save(path, optimize=True)
     print("wrote", path, img.size)
 
 
 def main():
-    which = sys.argv[1:] or ["world", "dashboard"]
+    which = sys.argv[1:] or ["world", "dashboard", "icons"]
     if "world" in which:
         save(make_world_texture(), "worldtexture.png")
     if "dashboard" in which:
         save(make_dashboard(), "dashboard.png")
+    if "icons" in which:
+        for size, icon in make_icons().items():
+            save(icon, "quillmoor.png", os.path.join(REPO, "packaging", "icons", "%dx%d" % (size, size)))
 
 
 if __name__ == "__main__":
