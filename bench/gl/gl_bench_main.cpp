@@ -1,6 +1,6 @@
 // GL benchmarks draw into a real window: they run under a private Xvfb of
-// 1024 x 768 that this main starts and stops, from the source directory so
-// that the scene is drawn with the shipped Media wherever they are started.
+// 1024 x 768 that ends with them, from the source directory so that the
+// scene is drawn with the shipped Media wherever they are started.
 #include "support/xvfb.h"
 
 #include <benchmark/benchmark.h>
@@ -10,12 +10,10 @@
 #include <unistd.h>
 
 int main(int argc, char** argv) {
-    XvfbServer xvfb;
-    if (!xvfb.start(1024, 768)) {
+    if (!start_private_xvfb()) {
         std::fprintf(stderr, "gl_benchmarks: Xvfb could not be started\n");
         return 1;
     }
-    setenv("DISPLAY", xvfb.display().c_str(), 1);
     if (chdir(QUILL_SOURCE_DIR) != 0) {
         std::perror("gl_benchmarks: " QUILL_SOURCE_DIR);
         return 1;

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-[[maybe_unused]] const bool xvfb_installed = (install_shared_xvfb_environment(), true);
+[[maybe_unused]] const bool xvfb_started = start_private_xvfb();  // for every GL test of this binary
 
 // The working directory for one test: the given settings.ini (none for
 // nullptr) and, when asked, the shipped Media.
