@@ -104,12 +104,6 @@ inline RefMesh reference_surface(const float (&h)[world_size][world_size], const
     return m;
 }
 
-inline bool same_mesh(const ChunkMesh& mesh, const RefMesh& ref) {
-    const size_t n = static_cast<size_t>(mesh.vertex_count);
-    return n * 3 == ref.v.size() && (n == 0 || (std::memcmp(mesh.vertices.get(), ref.v.data(), n * 12) == 0 &&
-                                                std::memcmp(mesh.texcoords.get(), ref.t.data(), n * 8) == 0));
-}
-
 using Quad = std::array<Vec3, 4>;
 
 // A list built the plain way: triangles (V0, V1, V2) and (V3, V0, V2) per
@@ -144,6 +138,11 @@ inline void set_flat_ground(World& world, float h) {
 // Every mesh equals its cell-by-cell build and every collision list equals
 // set_list over its mesh, bit for bit; else names the first that does not.
 inline std::string derived_mismatch(const World& w) {
+    auto same_mesh = [](const ChunkMesh& mesh, const RefMesh& ref) {
+        const size_t n = static_cast<size_t>(mesh.vertex_count);
+        return n * 3 == ref.v.size() && (n == 0 || (std::memcmp(mesh.vertices.get(), ref.v.data(), n * 12) == 0 &&
+                                                    std::memcmp(mesh.texcoords.get(), ref.t.data(), n * 8) == 0));
+    };
     for (int c = 0; c < chunk_count; ++c) {
         const int x = c / 10, z = c % 10;
         if (!same_mesh(w.block_meshes[c], reference_blocks(w.block_grid, w.tile_blocks, x, z)) ||

@@ -120,7 +120,6 @@ TEST(SimPlayer, MovementOutcomes) {
         {"half speed", true, false, false, {key_left}, {}, 0.5f, 0, 900, {-0.0075f * 0.96f / 0.04f, -0.005f, 0}, n},
         {"jump", true, false, false, {key_space}, {}, 1, 0, 60, {n, n, n}, 4.86f},
         {"jump at half speed", true, false, false, {key_space}, {}, 0.5f, 0, 120, {n, n, n}, 4.86f},
-        {"fall", false, false, false, {}, {}, 1, 0, 300, {0, fall, 0}, n},
         {"fall at double speed", false, false, false, {key_down}, {}, 2, 0, 300, {0, fall, 0.1575f}, n},
         {"walk in the air", false, false, false, {key_w}, {}, 1, 0, 300, {0, fall, -0.1725f}, n},
         {"ground rising 0.05 each", true, false, false, {}, {}, 1, 0.05f, 40, {0, 0.05f * 0.91f - 0.01f, 0}, n},
@@ -128,7 +127,6 @@ TEST(SimPlayer, MovementOutcomes) {
         {"flying upwards", false, true, false, {}, {0, 1, 0}, 1, 0, 20, {0, fly, 0}, n},
         {"flying and walking", false, true, false, {key_d}, {}, 1, 0, 300, {0.015f * 0.95f / 0.05f, 0, 0}, n},
         {"rope on the ground", true, false, true, {}, {0.2f, 0, 0}, 1, 0, 20, {0.2f * fly, -0.01f, 0}, n},
-        {"rope", false, false, true, {}, {0.2f, 0, 0}, 1, 0, 20, {0.2f * fly, -0.01f, 0}, n},
     };
     for (const auto& row : rows) {
         auto world = new_world();
