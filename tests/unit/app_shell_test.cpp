@@ -183,7 +183,7 @@ TEST(Screenshot, FirstFreeNumberAndNothingLeftBehind) {
 }
 
 TEST(Screenshot, PictureIsTheFrameUprightInRgb) {
-    TempDir dir;
+    const TempDir dir;
     const int w = 97, h = 61;
     // Few colours (as in a dark view), where an encoder left to choose would write grey or a palette.
     std::vector<uint8_t> frame(w * h * 4);

@@ -417,6 +417,7 @@ TEST(SimSoak, RandomPlayKeepsEveryInvariant) {
             if (chance(0.1)) input.mouse_x = chance(0.1) ? pick(-800, 1600) : pick(300, 500);
             if (chance(0.1)) input.mouse_y = chance(0.1) ? pick(-600, 1200) : pick(225, 375);
             input.mouse_in_window = !chance(0.05);
+            // Speed 2 most often: a jump then rises 1.5 a step, more than a body's radius, under the ceiling.
             if (chance(0.05)) speed = chance(0.3) ? 2.0f : std::uniform_real_distribution<float>(0.2f, 2.0f)(rng);
             const std::string before = surfaces();
             *last = g;
@@ -440,22 +441,6 @@ TEST(SimSoak, RandomPlayKeepsEveryInvariant) {
                 ASSERT_FALSE(crosses(*world, last->balls[i].pos, g.balls[i].pos, last->balls[i].kind == Seeker))
                     << seed << " " << u << " ball " << i;
         }
-    }
-}
-
-// Ground at 19.5: a jump at speed 2 (1.5 a step) could carry the centre past the ceiling's underside at 24.
-TEST(SimCrossing, AJumpAtSpeedTwoStaysUnderTheCeiling) {
-    auto world = generated_world(1);
-    std::fill(&world->terrain_height[0][0], &world->terrain_height[0][0] + 2500, 19.5f);
-    build_world_meshes(*world);
-    auto game = new_game();
-    game->player_pos = game->camera_pos = vec3(11.0f, 21.0f, 20.0f);
-    Input input = centred_input();
-    input.mouse_x = 410;
-    input.key_state[key_space] = input.key_state[key_w] = input_held;
-    for (int u = 0; u < 800 && !HasFailure(); ++u) {
-        update_game(*game, *world, input, 2.0f);
-        EXPECT_LT(game->player_pos.y, 24.0f) << "update " << u;
     }
 }
 
