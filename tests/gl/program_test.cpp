@@ -1,7 +1,8 @@
-// The game's own start-up and main loop in this process, in a scratch working
-// directory, driven through SDL's event queue as a player's keys and clicks
-// arrive. The ctest entry on sdl12-compat sets QUILL_SDL12_COMPAT.
+// The game's own input reading, start-up and main loop in this process, in a
+// scratch working directory, driven through SDL's event queue as a player's
+// keys and clicks arrive. The ctest entry on sdl12-compat sets QUILL_SDL12_COMPAT.
 #include "app/loop.h"
+#include "app/read_input.h"
 #include "sim/vecmath.h"
 #include "support/xvfb.h"
 #include "world/mesh.h"
@@ -56,6 +57,30 @@ void hold(Program& p, int key, int n, bool button = false) {
 }
 
 }  // namespace
+
+// Each row queues presses ('v') and releases ('^') of a key, or of a button numbered from 1000, and reads its
+// state at each '.'. 'x' presses symbol 501, past the key table, where a write would land on button 1.
+TEST(Program, QueuedEventsGiveStatesPerPass) {
+    const struct { int code; const char *script, *states; } table[] = {
+        {key_w, "v...^.", "2110"}, {key_q, "v^.", "0"}, {key_escape, "v^v.", "0"}, {key_space, "v..^v.", "210"},
+        {1000 + button_right, "v..^.", "210"}, {1000 + button_left, "v^.", "0"}, {1000 + button_left, "x.", "0"}};
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    for (const auto& t : table) {
+        Input input;
+        const bool key = t.code < 1000;
+        for (const char *s = t.script, *want = t.states; *s != '\0'; ++s) {
+            const bool up = *s == '^';
+            if (*s != '.') {
+                push(key || *s == 'x' ? (up ? SDL_KEYUP : SDL_KEYDOWN) : (up ? SDL_MOUSEBUTTONUP : SDL_MOUSEBUTTONDOWN),
+                     *s == 'x' ? 501 : key ? t.code : t.code - 1000);
+                continue;
+            }
+            read_input(input, Screen());
+            EXPECT_EQ(key ? input.key_state[t.code] : input.mouse_button_state[t.code - 1000], *want++ - '0') << t.script;
+        }
+    }
+    SDL_Quit();
+}
 
 // Each start ends in its exit code, a failed one with one line on stderr that begins with what failed; a
 // window takes the size settings.ini asks for, the desktop's where it asks for 0 or nothing.

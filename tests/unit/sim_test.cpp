@@ -443,28 +443,3 @@ TEST(SimSoak, RandomPlayKeepsEveryInvariant) {
         }
     }
 }
-
-// Ground at 5; a block at level 7 over column (3, 3) of every chunk. Straight up or down along a diagonal or
-// an edge of the columns, a segment stops at the surface.
-TEST(SimCrossing, VerticalSegmentsOnDiagonalsAndCornersAreClipped) {
-    auto world = new_world();
-    std::fill(&world->terrain_height[0][0], &world->terrain_height[0][0] + 2500, 5.0f);
-    for (int x = 3; x < 50; x += 5)
-        for (int z = 3; z < 50; z += 5) world->block_grid[x][7][z] = 1;
-    build_world_meshes(*world);
-    struct Case { float from, to, stop; int cx, cz; bool up_diagonal; } cases[] = {
-        {9.0f, 1.5f, 5.0f, 0, 0, false},   // down onto the ground
-        {6.5f, 9.5f, 7.0f, 3, 3, true},    // up into a block's underside
-        {12.0f, 7.5f, 8.0f, 3, 3, false},  // down onto a block's top
-    };
-    for (const Case& c : cases)
-        for (int i = 0; i <= 40; ++i) {
-            const float f = (float)(i % 20) / 20.0f, g = i < 20 ? (c.up_diagonal ? f : 1.0f - f) : 0.0f;
-            for (int chunk = 0; chunk < 100; chunk += 7) {
-                const float x = (float)(5 * (chunk / 10) + c.cx) + f, z = (float)(5 * (chunk % 10) + c.cz) + g;
-                Vec3 end = vec3(x, c.to, z);
-                ASSERT_TRUE(clip_segment(*world, vec3(x, c.from, z), end)) << x << " " << z << " from " << c.from;
-                EXPECT_NEAR(end.y, c.stop, 1e-5f) << x << " " << z;
-            }
-        }
-}
