@@ -155,9 +155,9 @@ TEST(Program, ScriptedSessionThroughSdlsQueue) {
     push(SDL_KEYUP, SDLK_SPACE);
     EXPECT_GT(top - ground_y, 4.0f);
     passes(p, 60);
-    hold(p, SDLK_q, 1);
+    hold(p, SDLK_q, 3);  // once per press, from the first action round to the last
     EXPECT_EQ(p.game.action_type, Fly);
-    hold(p, SDLK_e, 1);
+    hold(p, SDLK_e, 3);
     EXPECT_EQ(p.game.action_type, RaiseGround);
     SDL_WarpMouse(320, 400);  // the view tilts down onto the ground
     const float ground_before = std::accumulate(&p.world.terrain_height[0][0], &p.world.terrain_height[0][0] + 2500, 0.0f);

@@ -112,22 +112,6 @@ TEST(Frustum, CullingAgreesWithClipSpace) {
     EXPECT_TRUE(culled > 16 * 200 && skipped > 10 && shown > 1000) << culled << " " << skipped << " " << shown;
 }
 
-// A cube only touching a plane is outside it; one beyond an edge but reaching inside each plane alone is kept.
-TEST(Frustum, CubesAndSlots) {
-    const Frustum f = frustum_from_matrices(mat4_identity().m, mat4_identity().m);  // |x|, |y|, |z| < 1
-    const struct { float x, y, z, half; bool in; } cubes[] = {
-        {0, 0, 0, 0.5f, true}, {0, 0, 0, 10, true}, {1.2f, 0, 0, 0.5f, true}, {0, 0, -1.4f, 0.5f, true},
-        {2, 0, 0, 0.5f, false}, {1.4999f, 0, 0, 0.5f, true}, {1.5f, 0, 0, 0.5f, false}, {0, 0, 1.5f, 0.5f, false},
-        {0, -1.5f, 0, 0.5f, false}, {1.7f, 1.7f, 0, 0.9f, true}, {1.7f, 1.7f, 0, 0.6f, false}};
-    for (const auto& c : cubes) EXPECT_EQ(cube_in_frustum(f, c.x, c.y, c.z, c.half), c.in) << c.x << " " << c.y;
-    const struct { float coordinate; int slot; } slots[] = {
-        {25, 5}, {4.999f, 0}, {0, 0}, {-0.5f, -1}, {-5, -1}, {-5.001f, -2}, {1e6f, 200000}, {-1e6f, -200000},
-        {INFINITY, 1000000000}, {-1e30f, -1000000000}, {NAN, 0}};
-    for (const auto& s : slots) EXPECT_EQ(slot_of(s.coordinate), s.slot) << s.coordinate;
-    const int meshes[][3] = {{9, 9, 99}, {10, 3, 3}, {-1, -1, 99}, {-11, -21, 99}, {-1, 0, 90}, {1000003, -1000007, 33}};
-    for (const auto& m : meshes) EXPECT_EQ(slot_mesh_index(m[0], m[1]), m[2]) << m[0] << "," << m[1];
-}
-
 // Within reach the limb ends on its end, beyond it points at it; segments stay 1 long, the elbow upright.
 TEST(Limb, ReachesItsEnd) {
     const struct { Vec3 root, end; bool flip; } rows[] = {
