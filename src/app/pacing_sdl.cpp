@@ -4,7 +4,11 @@
 
 void pace_frame(FrameClock& clock) {
     FrameStep step = step_frame(clock.last_frame_ticks, SDL_GetTicks());
+#ifdef __EMSCRIPTEN__
+    SDL_Delay(step.delay_ms);  // even for 0: a page draws and takes input only while we yield
+#else
     if (step.delay_ms > 0) SDL_Delay(step.delay_ms);
+#endif
     clock.frame_ms = step.frame_ms;
     clock.last_frame_ticks = step.last_frame_ticks;
     clock.fps = step.fps;
