@@ -62,14 +62,6 @@ void run_pass(Program& p) {
     }
     SDL_GL_SwapBuffers();
 
-    // Whatever read_input left (motion, focus, window events) is dropped here;
-    // only a close request matters.
-    SDL_Event event;
-#ifdef __EMSCRIPTEN__
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
-#else
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
-#endif
-        if (event.type == SDL_QUIT) p.quit_requested = true;
-    }
+    if (discard_unread_events()) p.quit_requested = true;
+    end_frame(p.frame_clock);
 }

@@ -70,3 +70,12 @@ void refresh_mouse_focus(Input& input) {
     // page knows whether the pointer is over the canvas.
     input.mouse_in_window = EM_ASM_INT({ return Module.canvas.matches(':hover') ? 1 : 0; }) != 0;
 }
+
+bool discard_unread_events() {
+    bool quit = false;
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+        if (event.type == SDL_QUIT) quit = true;
+    }
+    return quit;
+}

@@ -42,8 +42,6 @@ void redraw_still_image(PauseState& pause) {
     const float texcoords[8] = {0, 0, 1, 0, 1, 1, 0, 1};
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, pause.still_texture);
-    // The texel itself, whatever colour was last set.
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(2, GL_FLOAT, 0, vertices);
@@ -51,6 +49,5 @@ void redraw_still_image(PauseState& pause) {
     glDrawArrays(GL_QUADS, 0, 4);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glDisable(GL_TEXTURE_2D);
 }
