@@ -3,7 +3,8 @@
 # every test: unit, in-process OpenGL, end-to-end against the real binary on
 # classic SDL 1.2 and again on sdl12-compat, and a short fuzzing run of the
 # settings reader. The tests start their own X servers; no display is
-# needed. Then builds the tests and the game once more with AddressSanitizer
+# needed. Then builds the browser version and plays it in headless Chromium
+# (tests/web). Then builds the tests and the game once more with AddressSanitizer
 # and UndefinedBehaviorSanitizer (build-asan) and runs the unit, in-process
 # and end-to-end tests against that build.
 set -e
@@ -12,6 +13,10 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 (cd build && ctest --output-on-failure -j"$(nproc)")
+
+# The browser build, played in headless Chromium.
+./tools/web.sh build-web
+node tests/web/web_test.mjs build-web/page
 
 # -O1 with line tables only: the sanitizers' usual level, and the build takes
 # half the time of -O2 with full debug information while reports still name

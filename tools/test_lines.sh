@@ -1,10 +1,10 @@
 #!/bin/sh
 # Prints the non-blank lines of the game (src/) and of its tests (tests/ and
-# fuzz/, harness included), counting the C++, Python and shell files git
+# fuzz/, harness included), counting the C++, Python, shell and JavaScript files git
 # tracks, and the ratio of the two. The tests are kept to at most half of src.
 cd "$(dirname "$0")/.."
 count() {
-    git ls-files -- "$@" | grep -E '\.(c|cc|cpp|h|hpp|py|sh)$' | tr '\n' '\0' |
+    git ls-files -- "$@" | grep -E '\.(c|cc|cpp|h|hpp|py|sh|js|mjs)$' | tr '\n' '\0' |
         xargs -0 cat 2>/dev/null | grep -cv '^[[:space:]]*$'
 }
 src=$(count src)
