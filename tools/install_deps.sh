@@ -1,11 +1,18 @@
 #!/bin/sh
 # Installs the Debian 12 packages the game needs to build and run; with
-# --tests also those the tests need. Installs nothing that is already there,
+# --tests also those the tests need, with --web those of the browser build
+# (tools/web.sh) alone. Installs nothing that is already there,
 # and asks no questions.
 set -e
 packages="build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri liblodepng-dev zlib1g-dev"
+# A Node.js, npm or Python from elsewhere serves as well as Debian's.
+web="emscripten node-acorn chromium"
+command -v npm >/dev/null 2>&1 || web="$web nodejs npm"
+command -v python3 >/dev/null 2>&1 || web="$web python3"
 if [ "$1" = "--tests" ]; then
-    packages="$packages libgtest-dev libbenchmark-dev xvfb x11-utils xdotool libx11-dev libxtst-dev libsdl1.2-compat clang libclang-rt-14-dev lintian desktop-file-utils"
+    packages="$packages libgtest-dev libbenchmark-dev xvfb x11-utils xdotool libx11-dev libxtst-dev libsdl1.2-compat clang libclang-rt-14-dev lintian desktop-file-utils $web"
+elif [ "$1" = "--web" ]; then
+    packages="$web"
 fi
 missing=""
 for p in $packages; do

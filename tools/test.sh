@@ -4,7 +4,8 @@
 # and the real binary once) on classic SDL 1.2 and again on sdl12-compat, a
 # short fuzzing run of the settings reader, and the Debian package. The
 # tests start their own X servers; no display is needed. Then builds the
-# tests and the game once more with AddressSanitizer and
+# browser version and plays it in headless Chromium (tests/web). Then builds
+# the tests and the game once more with AddressSanitizer and
 # UndefinedBehaviorSanitizer (build-asan) and runs the unit and in-process
 # tests against that build.
 set -e
@@ -13,6 +14,10 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 (cd build && ctest --output-on-failure -j"$(nproc)")
+
+# The browser build, played in headless Chromium.
+./tools/web.sh build-web
+node tests/web/web_test.mjs build-web/page
 
 # -O1 with line tables only: the sanitizers' usual level, and the build takes
 # half the time of -O2 with full debug information while reports still name

@@ -62,10 +62,6 @@ void run_pass(Program& p) {
     }
     SDL_GL_SwapBuffers();
 
-    // Whatever read_input left (motion, focus, window events) is dropped here;
-    // only a close request matters.
-    SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
-        if (event.type == SDL_QUIT) p.quit_requested = true;
-    }
+    if (discard_unread_events()) p.quit_requested = true;
+    end_frame(p.frame_clock);
 }

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <ctime>
 
 namespace {
@@ -12,8 +13,13 @@ Program program;
 
 }  // namespace
 
-int main(int, char**) {
-    const int failure = start_program(program, static_cast<unsigned>(std::time(nullptr)));
+int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
+    unsigned seed = static_cast<unsigned>(std::time(nullptr));
+#ifdef __EMSCRIPTEN__
+    // The page hands on a seed=N from its address, to play the same world again.
+    if (argc > 1) seed = static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10));
+#endif
+    const int failure = start_program(program, seed);
     if (failure != 0) return failure;
 
     while (!program.quit_requested) run_pass(program);

@@ -43,3 +43,8 @@ void format_clock_text(char* out, size_t size, const std::tm& time);
 // Holds the pass to at least 16 ms by sleeping, measures fps and rebuilds
 // both texts from the local time. Call once per pass.
 void pace_frame(FrameClock& clock);
+
+// Call last in each pass. The browser build sleeps here rather than in
+// pace_frame, until the tick the frame is counted to end at (pacing_web.cpp);
+// the desktop build does nothing.
+void end_frame(const FrameClock& clock);

@@ -19,6 +19,7 @@ struct PauseState {
     // frame_height pixels; allocated once by reset_pause_state.
     std::unique_ptr<uint8_t[]> frozen_frame;
     int frame_width = 0, frame_height = 0;
+    uint32_t still_texture = 0;  // the browser build's copy of it as a GL texture
 };
 
 // Bytes of a still image of width x height RGBA pixels, in integer
@@ -67,6 +68,14 @@ void reset_pause_state(PauseState& pause, const Screen& screen);
 // running game, otherwise redraws the still image while the menu shows;
 // moves the fade by 5 * rate. Call once per pass after pace_frame.
 void pause_overlay_step(PauseState& pause, const Input& input, float rate);
+
+// Reads the back buffer into frozen_frame (still_image_gl.cpp, or
+// still_image_web.cpp where the browser keeps it as a texture too).
+void capture_still_image(PauseState& pause);
+
+// Draws frozen_frame over the whole window, pixel for pixel. Depth test,
+// fog, texturing, blending and the alpha test are left off.
+void redraw_still_image(PauseState& pause);
 
 // Draws a panel button with its label; true when the left button was
 // pressed over it in this pass.

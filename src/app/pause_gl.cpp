@@ -2,8 +2,6 @@
 
 #include "app/screenshot.h"
 
-#include <GL/gl.h>
-
 namespace {
 
 // The working directory, where screenshots go.
@@ -25,25 +23,8 @@ void pause_overlay_step(PauseState& pause, const Input& input, float rate) {
         advance_pause(pause, input.key_state[key_escape] == input_pressed, rate);
     if (pause.frozen_frame == nullptr) return;
 
-    // RGBA rows are whole 4-byte words, so alignment 4 adds no padding and
-    // the buffer's size is exactly width * height * 4.
-    if (step.capture) {
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glReadPixels(0, 0, pause.frame_width, pause.frame_height, GL_RGBA, GL_UNSIGNED_BYTE,
-                     pause.frozen_frame.get());
-    }
-    if (step.redraw) {
-        // The image must arrive unchanged; every drawing operation leaves
-        // these off, this only makes sure of it.
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_FOG);
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
-        glDisable(GL_ALPHA_TEST);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glDrawPixels(pause.frame_width, pause.frame_height, GL_RGBA, GL_UNSIGNED_BYTE,
-                     pause.frozen_frame.get());
-    }
+    if (step.capture) capture_still_image(pause);
+    if (step.redraw) redraw_still_image(pause);
 }
 
 bool menu_button(Atlas2D& atlas, const Screen& screen, const Input& input, int x, int y,

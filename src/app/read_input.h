@@ -17,3 +17,8 @@ void read_input(Input& input, const Screen& screen);
 // calls it near the end of each pass, so the update sees the previous pass's
 // value.
 void refresh_mouse_focus(Input& input);
+
+// Drops what read_input left in the queue (motion, focus, window events).
+// Returns true when a close request was among them. Call at the end of each
+// pass.
+bool discard_unread_events();

@@ -50,3 +50,12 @@ void read_input(Input& input, const Screen& screen) {
 void refresh_mouse_focus(Input& input) {
     input.mouse_in_window = (SDL_GetAppState() & SDL_APPMOUSEFOCUS) != 0;
 }
+
+bool discard_unread_events() {
+    bool quit = false;
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
+        if (event.type == SDL_QUIT) quit = true;
+    }
+    return quit;
+}

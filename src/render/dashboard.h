@@ -38,7 +38,8 @@ struct DashboardLayout {
 DashboardLayout dashboard_layout(const Screen& screen, float pause_fade, const char* date_text,
                                  const char* clock_text);
 
-// GL side (dashboard_gl.cpp).
+// GL side (dashboard_gl.cpp; the loading in dashboard_load_sdl.cpp, or
+// dashboard_load_web.cpp in the browser).
 
 // Loads the atlas image at path into a 1024 x 256 texture (a smaller image
 // leaves the rest transparent, a larger one is cut) and builds every table.

@@ -1,0 +1,44 @@
+// The browser's SDL keeps images in canvases, which have no blit once GL is
+// in use and round colours of translucent pixels: the atlas is decoded by
+// LodePNG instead, byte for byte.
+#include "render/dashboard.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <lodepng.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+bool load_dashboard(Atlas2D& atlas, const char* path) {
+    unsigned char* image = nullptr;
+    unsigned width = 0, height = 0;
+    const unsigned error = lodepng_decode32_file(&image, &width, &height, path);
+    if (error != 0) {
+        SDL_SetError("%s", lodepng_error_text(error));
+        return false;
+    }
+    std::vector<uint8_t> canvas(static_cast<size_t>(atlas_width) * atlas_height * 4, 0);
+    const size_t row_bytes = std::min<size_t>(width, atlas_width) * 4;
+    for (unsigned r = 0; r < std::min<unsigned>(height, atlas_height); ++r) {
+        std::memcpy(&canvas[static_cast<size_t>(r) * atlas_width * 4],
+                    image + static_cast<size_t>(r) * width * 4, row_bytes);
+    }
+    std::free(image);
+
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, atlas_width, atlas_height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, canvas.data());
+    atlas.texture = name;
+    build_atlas_tables(atlas);
+    return true;
+}

@@ -1,0 +1,91 @@
+// The browser build in Debian's headless Chromium (software WebGL), driven by
+// playwright-core (web/package.json) and served from 127.0.0.1 by Python.
+//   node tests/web/web_test.mjs build-web/page
+import { spawn } from 'node:child_process';
+import { createRequire } from 'node:module';
+import path from 'node:path';
+import assert from 'node:assert/strict';
+
+const { chromium } = createRequire(path.resolve('web') + '/')('playwright-core');
+const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', process.argv[2]]);
+let passed = 0, failed = 0, browser;
+const check = (name, body) => body().then(() => { passed++; console.log(`ok   ${name}`); }, (e) => { failed++; console.log(`FAIL ${name}: ${e.message}`); });
+try {
+  const port = await new Promise((resolve) => server.stdout.on('data', (d) => resolve(/port (\d+)/.exec(String(d))?.[1])));
+  browser = await chromium.launch({  // playwright gives it a fresh profile of its own
+    executablePath: '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-quic',
+      '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  const page = await browser.newPage({ viewport: { width: 1100, height: 900 }, acceptDownloads: true });
+  await page.goto(`http://127.0.0.1:${port}/?seed=7`);
+  const status = (re) => page.waitForFunction((r) => new RegExp(r).test(document.getElementById('status').textContent), re, { timeout: 60000 });
+  await status('^$');  // loaded and running
+  const canvas = page.locator('canvas'), box = await canvas.boundingBox();
+  const at = (x, y) => page.mouse.move(box.x + x, box.y + y);
+  // The game reads keys and buttons once a pass, a few passes a second here.
+  const hold = async (down, up, ms) => { await down(); await page.waitForTimeout(ms); await up(); await page.waitForTimeout(ms); };
+  const press = (key) => hold(() => page.keyboard.down(key), () => page.keyboard.up(key), 800);
+  const click = (x, y) => at(x, y).then(() => hold(() => page.mouse.down(), () => page.mouse.up(), 1500));
+  const shot = async () => (await canvas.screenshot()).toString('base64');
+  // Over a rectangle of two canvas shots: the mean difference, the count of
+  // pixels white (text) in one only, and the colours of the first.
+  const measure = (a, b, [x, y, w, h]) => page.evaluate(async ({ a, b, x, y, w, h }) => {
+    const pixels = async (png) => {
+      const image = new Image(), scratch = new OffscreenCanvas(1024, 768).getContext('2d');
+      image.src = 'data:image/png;base64,' + png;
+      await image.decode();
+      scratch.drawImage(image, 0, 0);
+      return scratch.getImageData(x, y, w, h).data;
+    };
+    const [p, q] = [await pixels(a), await pixels(b)], colours = new Set();
+    const white = (r, i) => Math.min(r[i], r[i + 1], r[i + 2]) > 200;
+    let sum = 0, text = 0;
+    for (let i = 0; i < p.length; i += 4) {
+      for (let c = 0; c < 3; c++) sum += Math.abs(p[i + c] - q[i + c]);
+      text += white(p, i) !== white(q, i);
+      colours.add((p[i] << 16) | (p[i + 1] << 8) | p[i + 2]);
+    }
+    return { diff: sum / (p.length / 4), text, colours: colours.size };
+  }, { a, b, x, y, w, h });
+
+  await at(512, 384);  // at the centre the view holds still
+  await page.waitForTimeout(3000);
+  const first = await shot(), secondLine = [10, 42, 300, 30];
+  await check('the canvas takes the size in settings.ini', async () => assert.deepEqual(await canvas.evaluate((c) => [c.width, c.height]), [1024, 768]));
+  await check('the world is drawn below the HUD', async () => assert.ok((await measure(first, first, [0, 200, 1024, 568])).colours > 500));
+  await check('E changes the HUD\'s second line, and only E', async () => {
+    const still = await shot();
+    await press('e');
+    // The panel is translucent: only its white text is compared.
+    assert.ok((await measure(first, still, secondLine)).text < 10, 'the line changed by itself');
+    assert.ok((await measure(still, await shot(), secondLine)).text > 50, 'the line did not change');
+  });
+  await check('Escape opens the menu over the still frame', async () => {
+    const before = await shot();
+    await press('Escape');
+    let menu = await shot(), later;  // it slides in over 20 passes: until it stands still
+    for (let i = 0; i < 40 && (await measure(menu, later = await shot(), [0, 60, 1024, 640])).diff > 0; i++) menu = later;
+    assert.ok((await measure(before, menu, [0, 0, 1024, 55])).diff > 20, 'no dashboard bar');
+    assert.ok((await measure(menu, menu, [0, 200, 340, 500])).colours > 500, 'no still frame behind it');
+    assert.equal((await measure(menu, later, [0, 60, 1024, 640])).diff, 0, 'the game did not stop');
+  });
+  await check('Save screenshot offers the game\'s PNG', async () => {
+    const [file] = await Promise.all([page.waitForEvent('download', { timeout: 20000 }), click(512, 359)]);
+    assert.equal(file.suggestedFilename(), 'screenshot1.png');
+    const png = Buffer.concat(await (await file.createReadStream()).toArray());
+    assert.deepEqual([png.toString('latin1', 1, 4), png.readUInt32BE(16), png.readUInt32BE(20), png[24], png[25]], ['PNG', 1024, 768, 8, 2]);
+    assert.match(png.toString('latin1'), /tEXtComment\0Created with LodePNG[^]*tEXtLodePNG\0\d{8}/);
+  });
+  await check('Exit leaves a message and a way to start again', async () => {
+    await click(512, 309);
+    await status('^You left Quillmoor');
+    await page.getByRole('button', { name: 'Play again' }).click();
+    await status('^$');
+  });
+} finally {
+  await browser?.close();
+  server.kill();
+}
+console.log(`web_test: ${passed} passed, ${failed} failed`);
+process.exit(failed === 0 ? 0 : 1);
