@@ -54,6 +54,7 @@ void expect_surface(const Model& model, int first, int last, std::array<double, 
                       (d[1][0] * d[2][1] - d[1][1] * d[2][0]) * d[0][2], 0) << t;
         for (int n = 0; n < 3; ++n) {
             EXPECT_NEAR(std::hypot(v[n][0] - centre[0], tube ? 0 : v[n][1] - centre[1], v[n][2] - centre[2]), radius, 1e-6);
+            EXPECT_TRUE(!tube || v[n][1] == 0 || v[n][1] == -1) << v[n][1];  // from the joint to the next
             ++edges[{v[n], v[(n + 1) % 3]}];
         }
     }
@@ -94,6 +95,7 @@ TEST(Frustum, CullingAgreesWithClipSpace) {
             for (int cz = pcz - slot_radius; cz <= pcz + slot_radius; ++cz) {
                 culled += !solid_slot_visible(all, cx, cz);
                 if (solid_slot_visible(fog, cx, cz)) listed.push_back({cx, cz});
+                EXPECT_TRUE(solid_slot_visible(fog, cx, cz) || !water_slot_visible(fog, cx, cz));  // water lies inside
                 if (solid_slot_visible(fog, cx, cz) || !solid_slot_visible(all, cx, cz)) continue;
                 skipped++;
                 for (int corner = 0; corner < 8; ++corner)  // the column, with room for falling blocks

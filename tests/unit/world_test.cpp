@@ -15,8 +15,14 @@ static void fill_random_world(World& w, unsigned seed) {
         (&w.block_grid[0][0][0])[i] = std::rand() % 1000 < resting;
         (&w.falling_grid[0][0][0])[i] = std::rand() % 1000 < falling;
     }
-    for (int i = 0; i < world_size * world_levels * world_size && seed == 0; ++i)  // a block in every row
+    for (int i = 0; i < world_size * world_levels * world_size && seed == 0; ++i) {  // a block in every row
         (&w.block_grid[0][0][0])[i] = i % 50 == 0 || (i / 50 == 49 * 25 + 24 && i % 50 < 5);
+        (&w.falling_grid[0][0][0])[i] = 0;
+    }
+    for (int z = 10; z <= 40 && seed == 0; ++z) {  // two long runs broken once, held at one end: rest stops at the gap
+        w.block_grid[20][5][z] = w.block_grid[30][5][z] = z != 18 && z != 32;
+        w.block_grid[20][z % 5][40] = w.block_grid[30][z % 5][10] = 1;
+    }
     for (int i = 0; i < world_size * world_size; ++i) {
         const bool spike = ground == 2 && std::rand() % 40 == 0;
         const float rough = spike ? std::rand() % 2501 * 0.01f : ground == 1 ? std::rand() % 300 * 0.01f : 0;
