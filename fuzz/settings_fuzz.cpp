@@ -15,9 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const size_t length = strnlen(line, settings_line_size);
         ok = ok && length < size_t(settings_line_size) && std::memchr(line, ' ', length) == nullptr;
     }
-    static const char* const keys[] = {"screenw",      "screenh",    "screenbpp", "fullscreen",
-                                       "antialiasing", "showcursor", "mipmapping", ""};
-    for (const char* key : keys) ok = ok && std::isfinite(setting_value(parsed, key));
+    for (const char* key : {"screenw", "screenh", "screenbpp", "fullscreen", "antialiasing", "showcursor", "mipmapping", ""})
+        ok = ok && std::isfinite(setting_value(parsed, key));
     Settings settings;
     apply_settings(settings, parsed);
     [[maybe_unused]] volatile int width = static_cast<int>(settings.screen_width),

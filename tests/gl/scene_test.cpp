@@ -1,7 +1,6 @@
-// The 3D view of a generated world: its camera, and the culling, ordering and
-// repetition that must not change the picture.
+// The 3D view of a generated world: the culling, ordering, burial and
+// repetition that must not change the picture, and its fog.
 #include "gl_support.h"
-#include "render/matrix.h"
 #include "render/scene.h"
 #include "render/world_texture.h"
 #include "sim/update.h"
@@ -48,20 +47,6 @@ struct Scene : GlTest {
     std::unique_ptr<Game> game = std::make_unique<Game>();
     Models models;
 };
-
-TEST_F(Scene, GlCameraIsTheCpuFrustum) {
-    pose(-12.5f, 14, 73.25f, -2.1f, 0.3f);
-    apply_camera(*game, screen, screen.field_of_view);
-    Frustum gl;
-    extract_frustum(gl);
-    const Vec3 c = game->camera_pos;
-    const Mat4 look = mat4_multiply(mat4_rotate(to_degrees(0.3f), 1, 0, 0), mat4_rotate(to_degrees(-2.1f), 0, 1, 0));
-    const Mat4 view = mat4_multiply(look, mat4_translate(-c.x, -c.y, -c.z));
-    const Frustum cpu = frustum_from_matrices(mat4_perspective(45, 640.0 / 480, 1, 1000).m, view.m);
-    for (int p = 0; p < 6; ++p)
-        for (int k = 0; k < 4; ++k)
-            EXPECT_NEAR(gl.planes[p][k], cpu.planes[p][k], 1e-4f * (1 + std::fabs(cpu.planes[p][k]))) << p;
-}
 
 // Skipping the slots beyond the fog changes no pixel; drawing the slots
 // nearest first, each slot's ground before its blocks, and leaving out the

@@ -1,11 +1,8 @@
 #!/bin/sh
 # The Debian package as a player meets it: built by tools/package.sh into the
-# given directory, unpacked with dpkg-deb, started from its desktop entry's
-# Exec line under a private X server with a scratch home. A screenshot saved
-# through the pause menu lands in the player's data directory and Exit ends
-# with 0; a second start keeps the player's edited settings; a home that
-# cannot be written is refused in one line. desktop-file-validate and lintian
-# judge what was built.
+# given directory, unpacked, started from its desktop entry's Exec line under
+# a private X server with a scratch home, and judged by desktop-file-validate
+# and lintian.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 deb=$("$root/tools/package.sh" "$1" | tail -n 1)
@@ -39,8 +36,7 @@ play() {  # expects a $1 x $2 window; saves the screenshot $3, then exits
     game=$!
     win=$(timeout 30 xdotool search --sync --name quillmoor.example.org | head -n 1)
     xdotool getwindowgeometry "$win" | grep -q "Geometry: ${w}x$h" || fail "no $w x $h window"
-    # Escape is held while the game may still be setting up, so that its
-    # first pass sees the press; the menu then slides in over 20 passes.
+    # Escape is held while the game may still be starting, so that a pass sees it; the menu slides in.
     xdotool mousemove --window "$win" $((w / 2)) $((h / 2)) keydown Escape sleep 3 keyup Escape sleep 1.5
     click 2
     for _ in $(seq 100); do [ -s "$3" ] && break; sleep 0.1; done

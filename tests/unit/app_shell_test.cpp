@@ -119,8 +119,7 @@ TEST(Pause, EscapeSequences) {
         {closed + "..E", 1, 5, true, 2, 39},  // running again: nothing redrawn, and Escape captures anew
         // Escape while the menu slides out reverses it and keeps the still image.
         {open + "E.......E", 1, 65, true, 1, 28}, {"E.....R..E", 1, 25, true, 1, 8},
-        {"E", 0.5f, 2.5f, true, 1, 0}, {"EE", 1000, 0, false, 1, 1}, {"E.", 1000, 100, true, 1, 1},
-        {"E", NAN, 0, true, 1, 0}};
+        {"E", 0.5f, 2.5f, true, 1, 0}, {"EE", 1000, 0, false, 1, 1}, {"E", NAN, 0, true, 1, 0}};
     for (const auto& row : rows) {
         PauseState pause;
         int captures = 0, redraws = 0;

@@ -1,6 +1,5 @@
 // The world's rules against their plain references, and what generation, settling and the water must give.
 #include "world/settle.h"
-#include "world/water.h"
 #include "sim_helpers.h"
 
 #include <gtest/gtest.h>
@@ -109,8 +108,8 @@ TEST(Generate, BuildsTheBoxSettlesTheBlocksAndDrawsTheMaps) {
 }
 
 // Meshes and lists equal their plain builds from sparse to dense worlds, also when rebuilt over an earlier
-// world's arrays. Each water point blends two key frames by the phase plus its offset, frame 4 into frame 0.
-TEST(Mesh, MatchesTheCellByCellBuildAndWaterBlends) {
+// world's arrays.
+TEST(Mesh, MatchesTheCellByCellBuild) {
     auto w = new_world();
     set_atlas_tiles(*w);
     for (unsigned seed = 1; seed <= 6; ++seed) {
@@ -118,16 +117,4 @@ TEST(Mesh, MatchesTheCellByCellBuildAndWaterBlends) {
         build_world_meshes(*w);
         ASSERT_EQ(derived_mismatch(*w), "") << seed;
     }
-    std::generate(&w->water_frames[0][0][0], &w->water_frames[0][0][0] + 5 * 2500, [] { return between(1, 3); });
-    w->water_phase_offset[4][6] = 1.5f;
-    const struct { float phase; int x, a, b; float f; } rows[] = {{0.0f, 2, 0, 1, 0.0f}, {4.5f, 2, 4, 0, 0.5f},
-        {1.25f, 0, 1, 2, 0.25f}, {4.0f, 4, 0, 1, 0.5f}, {0.5f, 4, 2, 3, 0.0f}, {4.0f, 2, 4, 0, 0.0f},
-        {1.25f, 47, 1, 2, 0.25f}};
-    for (const auto& r : rows) {
-        w->water_phase = r.phase;
-        animate_water(*w, 0.0f);
-        const auto& f = w->water_frames;
-        EXPECT_EQ(w->water_height[r.x][r.x + 2], f[r.a][r.x][r.x + 2] * (1 - r.f) + f[r.b][r.x][r.x + 2] * r.f) << r.phase;
-    }
-    EXPECT_EQ(derived_mismatch(*w), "");
 }
