@@ -14,9 +14,8 @@ try {
   const port = await new Promise((resolve) => server.stdout.on('data', (d) => resolve(/port (\d+)/.exec(String(d))?.[1])));
   browser = await chromium.launch({  // playwright gives it a fresh profile of its own
     executablePath: '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-quic',
-      '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-  });
+    args: ['--no-sandbox', '--disable-gpu', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'] });
   const page = await browser.newPage({ viewport: { width: 1100, height: 900 }, acceptDownloads: true });
   await page.goto(`http://127.0.0.1:${port}/?seed=7`);
   const status = (re) => page.waitForFunction((r) => new RegExp(r).test(document.getElementById('status').textContent), re, { timeout: 60000 });
@@ -27,8 +26,7 @@ try {
   const hold = async (down, up, ms) => { await down(); await page.waitForTimeout(ms); await up(); await page.waitForTimeout(ms); };
   const press = (key) => hold(() => page.keyboard.down(key), () => page.keyboard.up(key), 800);
   const click = (x, y) => at(x, y).then(() => hold(() => page.mouse.down(), () => page.mouse.up(), 1500));
-  // Two shots of the canvas over a rectangle: their mean difference, the pixels white (text) in one only,
-  // and the colours of the first.
+  // Two shots of the canvas over a rectangle: mean difference, pixels white (text) in one only, colours of the first.
   const measure = async ([x, y, w, h], a, b = a) => page.evaluate(async ({ a, b, x, y, w, h }) => {
     const pixels = async (png) => {
       const image = new Image(), scratch = new OffscreenCanvas(1024, 768).getContext('2d');
