@@ -1,4 +1,4 @@
-// The world's rules against their plain references, and what generation, settling and the water must give.
+// The world's rules against their plain references, and what generation and settling must give.
 #include "world/settle.h"
 #include "sim_helpers.h"
 
@@ -18,7 +18,7 @@ static void fill_random_world(World& w, unsigned seed) {
         (&w.block_grid[0][0][0])[i] = i % 50 == 0 || (i / 50 == 49 * 25 + 24 && i % 50 < 5);
         (&w.falling_grid[0][0][0])[i] = 0;
     }
-    for (int z = 10; z <= 40 && seed == 0; ++z) {  // two long runs broken once, held at one end: rest stops at the gap
+    for (int z = 10; z <= 40 && seed == 0; ++z) {  // two long runs broken once, each held at one end
         w.block_grid[20][5][z] = w.block_grid[30][5][z] = z != 18 && z != 32;
         w.block_grid[20][z % 5][40] = w.block_grid[30][z % 5][10] = 1;
     }
@@ -31,7 +31,7 @@ static void fill_random_world(World& w, unsigned seed) {
 }
 
 // Resting blocks are exactly those joined to the floor, or to ground rising strictly above them, across seams;
-// in world 0 a ridge of full-height ground holds a block in every row at once.
+// in world 0 a ridge of full-height ground holds a block in every row at once, and rest stops at a gap in a run.
 TEST(Settle, MatchesRepeatedPassesOnRandomWorlds) {
     auto fast = new_world(), slow = new_world();
     for (unsigned seed = 0; seed <= 60; ++seed) {
