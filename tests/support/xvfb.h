@@ -1,8 +1,6 @@
-// A private X server for a test or benchmark binary: Xvfb on a free display
-// it picks itself (-displayfd), so binaries running side by side never race
-// for one, ended when this process ends. Without -noreset the server resets
-// when its last client leaves, and SDL 1.2 then often fails to open the
-// display.
+// A private X server for a test or benchmark binary: Xvfb on a free display it picks itself (-displayfd), so
+// binaries running side by side never race for one, ended when this process ends. Without -noreset the server
+// resets when its last client leaves, and SDL 1.2 then often fails to open the display.
 #pragma once
 
 #include <cstdio>

@@ -154,12 +154,15 @@ TEST(SimPlayer, MovementOutcomes) {
             EXPECT_TRUE(std::isnan(want[i]) || std::fabs(got[i] - want[i]) < (i == 3 ? rise_tolerance : tolerance))
                 << row.name << " " << i << ": " << got[i] << " for " << want[i];
     }
-    auto world = new_world();  // a step three times the body's radius still lands, also away from the origin
-    auto game = new_game();
-    set_flat_ground(*world, 0.0f);
-    game->player_pos = vec3(27.3f, 1.25f, 25.6f), game->player_vel = vec3(0.0f, -3.75f, 0.0f);
-    move_player(*game, *world, Intent{}, 1.0f);
-    EXPECT_NEAR(game->player_pos.y, 1.25f, 1e-3f);
+    for (int on_blocks = 0; on_blocks < 2; ++on_blocks) {  // a step three times the body's radius lands, away from 0
+        auto world = new_world();
+        auto game = new_game();
+        set_flat_ground(*world, 0.0f);
+        if (on_blocks) std::swap(world->terrain_collision, world->block_collision);
+        game->player_pos = vec3(27.3f, 1.25f, 25.6f), game->player_vel = vec3(0.0f, -3.75f, 0.0f);
+        move_player(*game, *world, Intent{}, 1.0f);
+        EXPECT_NEAR(game->player_pos.y, 1.25f, 1e-3f) << on_blocks;
+    }
 }
 
 // The camera starts at (26, 11, 30) aiming 50 along -z, moves to the head while the right button is held, and
@@ -275,7 +278,6 @@ TEST(SimActions, PressAndHold) {
     use(RaiseGround, input_held, vec3(40.0f, 0.0f, 40.0f));
     use(LowerGround, input_held, vec3(42.0f, 0.0f, 40.0f));
     EXPECT_FLOAT_EQ(w->terrain_height[40][40], 0.99f + 0.05f - 0.03f);
-    EXPECT_LT(w->open_block_meshes[78].vertex_count, w->block_meshes[78].vertex_count);
     EXPECT_EQ(derived_mismatch(*w), "");
     use(Swing, input_pressed, vec3(25.0f, 20.0f, 15.0f));
     EXPECT_FALSE(game->swinging);
