@@ -3,9 +3,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -84,4 +86,32 @@ bool SwapLog::wait_for(int n, GameProcess& game, int timeout_ms) const {
         if (waited >= timeout_ms || game.wait(0)) return false;
     }
     return true;
+}
+
+long GameProcess::resident_kb() const {
+    std::ifstream status("/proc/" + std::to_string(pid()) + "/status");
+    for (std::string line; running() && std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    }
+    return -1;
+}
+
+long long SwapLog::load_ns() const {
+    // A wrapper (sh, valgrind) loads the probe too: the game's load is last.
+    std::istringstream lines(read_file(path_));
+    long long ns = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("load ", 0) == 0) ns = std::stoll(line.substr(5));
+    }
+    return ns;
+}
+
+std::vector<long long> SwapLog::swap_begin_ns() const {
+    std::istringstream lines(read_file(path_));
+    std::vector<long long> times;
+    long long begin = 0, end = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (std::istringstream(line) >> begin >> end) times.push_back(begin);
+    }
+    return times;
 }

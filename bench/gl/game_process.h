@@ -39,7 +39,7 @@ public:
     int exit_code() const { return exit_code_; }  // 128 + signal; -1 while running
     std::string stderr_text() const { return read_file(path("stderr.txt")); }
     void kill() { if (running()) ::kill(pid_, SIGKILL); wait(-1); }
-    long resident_kb() const;  // bench/gl/game_measure.cpp
+    long resident_kb() const;
 
 private:
     std::string dir_;
@@ -54,7 +54,7 @@ public:
     explicit SwapLog(std::string path) : path_(std::move(path)) {}
     int count() const;
     bool wait_for(int n, GameProcess& game, int timeout_ms) const;  // false: ended or late
-    long long load_ns() const;  // monotonic ns; bench/gl/game_measure.cpp
+    long long load_ns() const;  // monotonic ns
     std::vector<long long> swap_begin_ns() const;
 
 private:
