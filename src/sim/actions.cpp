@@ -37,8 +37,10 @@ void set_block(World& world, Vec3 q, uint8_t value) {
     int x, y, z;
     if (!block_cell(q, x, y, z)) return;
     world.block_grid[x][y][z] = value;
-    build_block_meshes(world);
-    build_collision_lists(world);
+    uint8_t chunks[chunk_count] = {};
+    mark_column_chunks(chunks, x, z);
+    build_block_meshes(world, chunks);
+    build_collision_lists(world, chunks);
 }
 
 void shoot(Game& game, Vec3 view) {

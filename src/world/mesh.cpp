@@ -31,6 +31,7 @@ void resize_mesh(ChunkMesh& mesh, int vertex_count, int largest) {
         mesh.capacity = wanted;
     }
     mesh.vertex_count = vertex_count;
+    ++mesh.revision;
 }
 
 // One bit per level for every column: bit y of columns[x][z] is set when
@@ -47,6 +48,33 @@ void gather_columns(const uint8_t (&grid)[world_size][world_levels][world_size],
             }
         }
     }
+}
+
+// The same for the columns that the meshes of the flagged chunks read: their
+// own and the ring around them.
+void gather_chunk_columns(const uint8_t (&grid)[world_size][world_levels][world_size],
+                          uint32_t (&columns)[world_size][world_size], const uint8_t* chunks) {
+    for (int c = 0; c < chunk_count; ++c) {
+        if (chunks[c] == 0) continue;
+        const int x0 = c / chunks_per_axis * chunk_size, z0 = c % chunks_per_axis * chunk_size;
+        for (int i = x0 - 1; i <= x0 + chunk_size; ++i) {
+            const int x = wrap_index(i, world_size);
+            for (int k = z0 - 1; k <= z0 + chunk_size; ++k) {
+                const int z = wrap_index(k, world_size);
+                uint32_t column = 0;
+                for (int y = 0; y < world_levels; ++y) {
+                    column |= static_cast<uint32_t>(grid[x][y][z] != 0) << y;
+                }
+                columns[x][z] = column;
+            }
+        }
+    }
+}
+
+void gather(const uint8_t (&grid)[world_size][world_levels][world_size],
+            uint32_t (&columns)[world_size][world_size], const uint8_t* chunks) {
+    if (chunks == nullptr) gather_columns(grid, columns);
+    else gather_chunk_columns(grid, columns, chunks);
 }
 
 // Set bits of v, inline: without a popcount instruction in the baseline
@@ -152,17 +180,19 @@ int leave_out_buried(const ColumnFaces& faces, ColumnFaces& kept, const GroundCe
                      open[face_mz] & ~lowest_levels(low_z - 1));
 }
 
-// Builds the meshes of one grid from the columns gather_columns made: into
-// meshes (when given) every open face, and into open_meshes (when given) the
-// faces not wholly below ground, in the same order.
+// Builds the meshes of one grid (of the flagged chunks, when chunks is given)
+// from the columns gather made: into meshes (when given) every open face,
+// and into open_meshes (when given) the faces not wholly below ground, in
+// the same order.
 void build_grid_meshes(const uint32_t (&columns)[world_size][world_size], const AtlasTile& tile,
-                       ChunkMesh* meshes, ChunkMesh* open_meshes = nullptr,
+                       const uint8_t* chunks, ChunkMesh* meshes, ChunkMesh* open_meshes = nullptr,
                        const float (*ground)[world_size][world_size] = nullptr) {
     ColumnFaces faces[chunk_size * chunk_size] = {}, kept[chunk_size * chunk_size] = {};
     GroundCeilings ceilings;
     if (open_meshes != nullptr) round_ground_up(*ground, ceilings);
     for (int cx = 0; cx < chunks_per_axis; ++cx) {
         for (int cz = 0; cz < chunks_per_axis; ++cz) {
+            if (chunks != nullptr && chunks[cx * chunks_per_axis + cz] == 0) continue;
             int total = 0, kept_total = 0;
             for (int lx = 0; lx < chunk_size; ++lx) {
                 for (int lz = 0; lz < chunk_size; ++lz) {
@@ -313,21 +343,21 @@ void triangle_normal(const float* a, const float* b, const float* c, float* norm
     normal[2] = -(nz / length);
 }
 
-void build_block_meshes(World& world) {
-    gather_columns(world.block_grid, world.scratch.columns);
-    build_grid_meshes(world.scratch.columns, world.tile_blocks, world.block_meshes,
+void build_block_meshes(World& world, const uint8_t* chunks) {
+    gather(world.block_grid, world.scratch.columns, chunks);
+    build_grid_meshes(world.scratch.columns, world.tile_blocks, chunks, world.block_meshes,
                       world.open_block_meshes, &world.terrain_height);
 }
 
 void build_open_block_meshes(World& world) {
     gather_columns(world.block_grid, world.scratch.columns);
-    build_grid_meshes(world.scratch.columns, world.tile_blocks, nullptr, world.open_block_meshes,
-                      &world.terrain_height);
+    build_grid_meshes(world.scratch.columns, world.tile_blocks, nullptr, nullptr,
+                      world.open_block_meshes, &world.terrain_height);
 }
 
-void build_falling_meshes(World& world) {
-    gather_columns(world.falling_grid, world.scratch.columns);
-    build_grid_meshes(world.scratch.columns, world.tile_falling, world.falling_meshes);
+void build_falling_meshes(World& world, const uint8_t* chunks) {
+    gather(world.falling_grid, world.scratch.columns, chunks);
+    build_grid_meshes(world.scratch.columns, world.tile_falling, chunks, world.falling_meshes);
 }
 
 void build_terrain_meshes(World& world) {
@@ -391,11 +421,22 @@ void build_collision_list(CollisionList& list, const ChunkMesh& mesh) {
     }
 }
 
-void build_collision_lists(World& world) {
+void build_collision_lists(World& world, const uint8_t* chunks) {
     for (int i = 0; i < chunk_count; ++i) {
+        if (chunks != nullptr && chunks[i] == 0) continue;
         build_collision_list(world.block_collision[i], world.block_meshes[i]);
         build_collision_list(world.terrain_collision[i], world.terrain_meshes[i]);
     }
+}
+
+void mark_column_chunks(uint8_t* chunks, int x, int z) {
+    const int cx = x / chunk_size, cz = z / chunk_size;
+    const int lx = x - cx * chunk_size, lz = z - cz * chunk_size;
+    chunks[cx * chunks_per_axis + cz] = 1;
+    const int side_x = lx == 0 ? cx - 1 : lx == chunk_size - 1 ? cx + 1 : cx;
+    const int side_z = lz == 0 ? cz - 1 : lz == chunk_size - 1 ? cz + 1 : cz;
+    chunks[wrapped_chunk_index(side_x, cz)] = 1;
+    chunks[wrapped_chunk_index(cx, side_z)] = 1;
 }
 
 void build_world_meshes(World& world) {

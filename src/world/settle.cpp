@@ -3,6 +3,8 @@
 #include "world/bitrows.h"
 #include "world/mesh.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr int row_count = world_size * world_levels;
@@ -121,22 +123,38 @@ void spread_support(WorldScratch& scratch) {
 
 void settle_blocks(World& world) {
     WorldScratch& scratch = world.scratch;
-    // Fall and gather in one go: every block of the world, the falling ones
-    // one level lower, as one set of candidates.
     for (int x = 0; x < world_size; ++x) {
         for (int y = 0; y < world_levels; ++y) {
-            uint64_t row = pack_row(world.block_grid[x][y]);
-            if (y < top_level) row |= pack_row(world.falling_grid[x][y + 1]);
-            scratch.falling_rows[x * world_levels + y] = row;
+            scratch.earlier_resting[x * world_levels + y] = pack_row(world.block_grid[x][y]);
+            scratch.earlier_falling[x * world_levels + y] = pack_row(world.falling_grid[x][y]);
         }
+    }
+    // Fall and gather in one go: every block of the world, the falling ones
+    // one level lower, as one set of candidates.
+    for (int r = 0; r < row_count; ++r) {
+        const bool top = r % world_levels == top_level;
+        scratch.falling_rows[r] = scratch.earlier_resting[r] | (top ? 0 : scratch.earlier_falling[r + 1]);
     }
     seed_support(world, scratch);
     spread_support(scratch);
+    std::memset(world.settled_block_chunks, 0, sizeof world.settled_block_chunks);
+    std::memset(world.settled_falling_chunks, 0, sizeof world.settled_falling_chunks);
     for (int x = 0; x < world_size; ++x) {
+        uint64_t blocks_changed = 0, falling_changed = 0;
         for (int y = 0; y < world_levels; ++y) {
             const int r = x * world_levels + y;
-            unpack_row(scratch.resting_rows[r], world.block_grid[x][y]);
-            unpack_row(scratch.falling_rows[r] & ~scratch.resting_rows[r], world.falling_grid[x][y]);
+            const uint64_t resting = scratch.resting_rows[r];
+            const uint64_t falling = scratch.falling_rows[r] & ~resting;
+            unpack_row(resting, world.block_grid[x][y]);
+            unpack_row(falling, world.falling_grid[x][y]);
+            blocks_changed |= resting ^ scratch.earlier_resting[r];
+            falling_changed |= falling ^ scratch.earlier_falling[r];
+        }
+        for (; blocks_changed != 0; blocks_changed &= blocks_changed - 1) {
+            mark_column_chunks(world.settled_block_chunks, x, __builtin_ctzll(blocks_changed));
+        }
+        for (; falling_changed != 0; falling_changed &= falling_changed - 1) {
+            mark_column_chunks(world.settled_falling_chunks, x, __builtin_ctzll(falling_changed));
         }
     }
 }
@@ -146,9 +164,9 @@ void advance_falling(World& world, float speed) {
                                            static_cast<double>(0.1f) * static_cast<double>(speed));
     while (world.fall_offset >= 1.0f) {
         settle_blocks(world);
-        build_block_meshes(world);
-        build_falling_meshes(world);
-        build_collision_lists(world);
+        build_block_meshes(world, world.settled_block_chunks);
+        build_falling_meshes(world, world.settled_falling_chunks);
+        build_collision_lists(world, world.settled_block_chunks);
         world.fall_offset -= 1.0f;
     }
 }

@@ -6,9 +6,12 @@
 
 #include "world/world.h"
 
-// One settling step over the whole world. Does not rebuild meshes.
+// One settling step over the whole world. Does not rebuild meshes; marks
+// the chunks whose meshes it made stale in settled_block_chunks and
+// settled_falling_chunks.
 void settle_blocks(World& world);
 
 // Advances fall_offset by 0.1 * speed and runs every step that becomes due,
-// each followed by the block, falling-block and collision rebuilds.
+// each followed by the block, falling-block and collision rebuilds of the
+// chunks it changed.
 void advance_falling(World& world, float speed);

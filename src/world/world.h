@@ -26,6 +26,7 @@ constexpr int water_frame_count = 5;
 struct ChunkMesh {
     int32_t vertex_count = 0;            // vertices in use
     int32_t capacity = 0;                // vertices the arrays hold
+    uint32_t revision = 0;               // counts the builds: a copy made at another is stale
     std::unique_ptr<float[]> vertices;   // capacity * 3
     std::unique_ptr<float[]> texcoords;  // capacity * 2
 };
@@ -62,6 +63,9 @@ struct WorldScratch {
     uint64_t falling_rows[world_size * world_levels];
     uint16_t row_queue[world_size * world_levels];
     uint8_t row_queued[world_size * world_levels];
+    // The grids' rows as settling found them, to tell what it changed.
+    uint64_t earlier_resting[world_size * world_levels];
+    uint64_t earlier_falling[world_size * world_levels];
     // One bit per level (bit y) for each column [x][z] of the grid being meshed.
     uint32_t columns[world_size][world_size];
 };
@@ -89,6 +93,10 @@ struct World {
     ChunkMesh open_water_meshes[chunk_count];  // without the quads below the ground
     CollisionList block_collision[chunk_count];
     CollisionList terrain_collision[chunk_count];
+    // The chunks whose block (falling block) meshes the last settling step
+    // made stale: 1 where a cell changed in the chunk or beside it.
+    uint8_t settled_block_chunks[chunk_count] = {};
+    uint8_t settled_falling_chunks[chunk_count] = {};
 
     WorldScratch scratch;
 };

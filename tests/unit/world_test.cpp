@@ -108,7 +108,7 @@ TEST(Generate, BuildsTheBoxSettlesTheBlocksAndDrawsTheMaps) {
 }
 
 // Meshes and lists equal their plain builds from sparse to dense worlds, also when rebuilt over an earlier
-// world's arrays, where a list keeps the triangles of quads that did not change.
+// world's arrays, where a list keeps the triangles of quads that did not change, and after settling steps.
 TEST(Mesh, MatchesTheCellByCellBuild) {
     auto w = new_world();
     set_atlas_tiles(*w);
@@ -116,6 +116,10 @@ TEST(Mesh, MatchesTheCellByCellBuild) {
         fill_random_world(*w, seed);
         build_world_meshes(*w);
         ASSERT_EQ(derived_mismatch(*w), "") << seed;
+        for (int step = 1; step <= 3; ++step) {  // each rebuilding only the chunks the step changed
+            advance_falling(*w, 10.0f);
+            ASSERT_EQ(derived_mismatch(*w), "") << seed << " " << step;
+        }
     }
     for (int x : {1, 2}) {  // one block moved along x: its faces' new corners differ from the old in x alone
         std::memset(w->block_grid, 0, sizeof w->block_grid);
