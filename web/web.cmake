@@ -26,6 +26,10 @@ add_library(ZLIB::ZLIB ALIAS quill_web_zlib)
 
 # SDL 1.2, SDL_image, fixed-function GL and GLU come with Emscripten; the
 # settings for all of them go on the game's link through these targets.
+# GL_UNSAFE_OPTS=0: with the shortcut it takes by default, the emulation
+# skips pointing the vertex arrays again when a draw follows a draw with no
+# matrix change in between, even from another buffer object, and the second
+# draw reads the first one's vertices.
 add_library(OpenGL::GL INTERFACE IMPORTED)
 add_library(OpenGL::GLU INTERFACE IMPORTED)
 add_library(PkgConfig::SDL INTERFACE IMPORTED)
@@ -33,7 +37,7 @@ add_library(PkgConfig::SDL INTERFACE IMPORTED)
 add_library(quill_web_rand STATIC ${QUILL_WEB_DIR}/glibc_rand.cpp)
 target_link_libraries(PkgConfig::SDL INTERFACE quill_web_rand)
 target_link_options(PkgConfig::SDL INTERFACE
-  -sLEGACY_GL_EMULATION -sASYNCIFY -sEXIT_RUNTIME -sALLOW_MEMORY_GROWTH
+  -sLEGACY_GL_EMULATION -sGL_UNSAFE_OPTS=0 -sASYNCIFY -sEXIT_RUNTIME -sALLOW_MEMORY_GROWTH
   -sEXPORTED_RUNTIME_METHODS=FS
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/Media@Media"
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/settings.ini@settings.ini")

@@ -9,6 +9,7 @@
 // without mipmaps (the mipmapping setting), and the culling and ordering
 // alone (the CPU work of render_scene outside GL).
 #include "app/video.h"
+#include "render/chunk_runs.h"
 #include "render/hud.h"
 #include "render/scene.h"
 #include "render/world_texture.h"
@@ -25,6 +26,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -161,6 +163,20 @@ void BM_RenderSceneWithBuried(benchmark::State& state) {
     frames(state, options);
 }
 
+// Every slot drawn from client arrays, as before the buffers.
+void BM_RenderSceneClientArrays(benchmark::State& state) {
+    ViewOptions options;
+    options.world_draw = WorldDraw::client_arrays;
+    frames(state, options);
+}
+
+// Runs of chunks from baked copies of the world, as the browser draws.
+void BM_RenderSceneChunkRuns(benchmark::State& state) {
+    ViewOptions options;
+    options.world_draw = WorldDraw::chunk_runs;
+    frames(state, options);
+}
+
 // The world texture without mipmaps (mipmapping = 0 in settings.ini).
 void BM_RenderSceneNoMipmaps(benchmark::State& state) { frames(state, ViewOptions(), false); }
 
@@ -191,6 +207,17 @@ void BM_SlotCulling(benchmark::State& state) {
         benchmark::DoNotOptimize(slots.data());
     }
     state.counters["slots_drawn"] = drawn;
+    // The runs that the browser's drawing makes of the same slots, with and
+    // without the z-major order.
+    const SlotCulling culling = make_slot_culling(projection, modelview, true, fog_end);
+    auto plan = std::make_unique<RunPlan>();
+    for (int z_major = 0; z_major < 2; ++z_major) {
+        for (int water = 0; water < 2; ++water) {
+            plan_chunk_runs(culling, water == 1, pcx, pcz, r.game->camera_pos.x, r.game->camera_pos.z,
+                            true, z_major == 1, *plan);
+            state.counters[std::string(water ? "water" : "solid") + "_runs" + (z_major ? "_z" : "")] = plan->count;
+        }
+    }
 }
 
 }  // namespace
@@ -216,6 +243,16 @@ BENCHMARK(BM_RenderSceneNoFogSkip)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 BENCHMARK(BM_RenderSceneWithBuried)
+    ->DenseRange(0, 4)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_RenderSceneClientArrays)
+    ->DenseRange(0, 4)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_RenderSceneChunkRuns)
     ->DenseRange(0, 4)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()

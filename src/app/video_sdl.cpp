@@ -1,5 +1,7 @@
 #include "app/video.h"
 
+#include "render/gl_procs.h"
+
 #include <SDL.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -107,6 +109,7 @@ int setup_video(const Settings& settings, Screen& screen) {
         return fail_video(what);
     }
 
+    load_gl_procs();
     set_fixed_gl_state(screen, settings.antialiasing);
     screen.width = static_cast<float>(surface->w);
     screen.height = static_cast<float>(surface->h);

@@ -21,6 +21,19 @@ constexpr float fog_end = 125.0f;
 void render_scene(const World& world, const Game& game, const Models& models,
                   const Screen& screen, Atlas2D& atlas, float fps);
 
+// How the world is handed to GL. client_arrays sends every slot's vertices
+// from memory at each draw. slots_from_buffers draws the same slots, in the
+// same order and with the same matrices, from copies of the meshes kept in
+// GL buffer objects and sent again only where a mesh changed.
+// chunk_runs draws from baked copies of the world a run of chunks a call
+// (chunk_runs.h): far fewer calls, but each vertex reaches the screen
+// through other roundings, so texels and edges can fall a step apart. A
+// driver without buffer objects gets client_arrays whatever is asked.
+enum class WorldDraw { client_arrays, slots_from_buffers, chunk_runs };
+
+// The platform's choice: what costs least where the game runs.
+extern const WorldDraw default_world_draw;
+
 // How draw_world_view culls and orders; render_scene uses the defaults.
 struct ViewOptions {
     // Slots wholly past the fog's end are not drawn: they could only paint
@@ -40,6 +53,8 @@ struct ViewOptions {
     // left out: the ground hides them, yet llvmpipe would still rasterise
     // and depth-test them. Off draws them all, as before.
     bool skip_buried = true;
+    // Where the world's vertices come from (see WorldDraw).
+    WorldDraw world_draw = default_world_draw;
 };
 
 // The 3D part of render_scene, without the HUD.

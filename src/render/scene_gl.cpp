@@ -1,11 +1,13 @@
 #include "render/scene.h"
 
+#include "render/chunk_runs.h"
 #include "render/entities.h"
 #include "render/hud.h"
 #include "render/matrix.h"
+#include "render/gl_procs.h"
+#include "render/world_buffers.h"
 #include "world/mesh.h"
 
-#include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cmath>
@@ -30,24 +32,38 @@ void set_fog() {
     glEnable(GL_FOG);
 }
 
-void draw_solid_slots(const World& world, const ChunkMesh* block_meshes, const Slot* slots,
-                      int count, bool ground_first) {
+// The meshes of one set at chunk i, at the current matrix: from the set's
+// copy in GL (chunk-local), or from client arrays when there is none.
+void draw_slot_mesh(const MeshSetCopy* copy, const ChunkMesh* meshes, int i) {
+    if (copy != nullptr) draw_chunk(*copy, meshes, i);
+    else draw_mesh(meshes[i]);
+}
+
+// The sets a frame draws, and their copies in GL (all null for client
+// arrays).
+struct FrameSets {
+    const ChunkMesh *terrain, *blocks, *falling, *water;
+    MeshSetCopy *terrain_copy = nullptr, *block_copy = nullptr, *falling_copy = nullptr,
+                *water_copy = nullptr;
+};
+
+void draw_solid_slots(const World& world, const FrameSets& sets, const Slot* slots, int count,
+                      bool ground_first) {
     for (int n = 0; n < count; ++n) {
         int cx = slots[n].cx, cz = slots[n].cz;
         int i = slot_mesh_index(cx, cz);
         glPushMatrix();
         glTranslatef(slot_size * static_cast<float>(cx), 0.0f, slot_size * static_cast<float>(cz));
-        const ChunkMesh& ground = world.terrain_meshes[i];
-        const ChunkMesh& blocks = block_meshes[i];
-        draw_mesh(ground_first ? ground : blocks);
-        draw_mesh(ground_first ? blocks : ground);
+        if (ground_first) draw_slot_mesh(sets.terrain_copy, sets.terrain, i);
+        draw_slot_mesh(sets.block_copy, sets.blocks, i);
+        if (!ground_first) draw_slot_mesh(sets.terrain_copy, sets.terrain, i);
         glTranslatef(0.0f, -world.fall_offset, 0.0f);
-        draw_mesh(world.falling_meshes[i]);
+        draw_slot_mesh(sets.falling_copy, sets.falling, i);
         glPopMatrix();
     }
 }
 
-void draw_water_slots(const ChunkMesh* meshes, const SlotCulling& culling, int pcx, int pcz) {
+void draw_water_slots(const FrameSets& sets, const SlotCulling& culling, int pcx, int pcz) {
     glEnable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 0.75f);
     for (int cx = pcx - slot_radius; cx <= pcx + slot_radius; ++cx) {
@@ -56,12 +72,83 @@ void draw_water_slots(const ChunkMesh* meshes, const SlotCulling& culling, int p
             glPushMatrix();
             glTranslatef(slot_size * static_cast<float>(cx), 0.0f,
                          slot_size * static_cast<float>(cz));
-            draw_mesh(meshes[slot_mesh_index(cx, cz)]);
+            draw_slot_mesh(sets.water_copy, sets.water, slot_mesh_index(cx, cz));
             glPopMatrix();
         }
     }
     glDisable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+// The orders a plan's runs draw from.
+void orders_of(const RunPlan& plan, bool& x_major, bool& z_major) {
+    x_major = z_major = false;
+    for (int n = 0; n < plan.count; ++n) (plan.runs[n].z_major ? z_major : x_major) = true;
+}
+
+void translate_to_copy(const ChunkRun& run) {
+    const float copy_size = slot_size * 10.0f;
+    glTranslatef(copy_size * static_cast<float>(run.copy_x), 0.0f,
+                 copy_size * static_cast<float>(run.copy_z));
+}
+
+// The plans are a frame's worth, kept between frames so that drawing
+// allocates nothing.
+RunPlan solid_plan, water_plan;
+
+// The world from its buffers, in runs: the solid pass nearest first (or as
+// listed), each run's ground before its blocks (or after), the falling
+// blocks lowered; then the entities; then the water in the listed order.
+// False, drawing nothing, when GL has no buffer objects.
+bool draw_world_runs(const World& world, const Game& game, const Models& models,
+                     const SlotCulling& culling, bool open_view, const ViewOptions& options) {
+    const int pcx = slot_of(game.player_pos.x), pcz = slot_of(game.player_pos.z);
+    const Vec3 eye = game.camera_pos;
+    plan_chunk_runs(culling, false, pcx, pcz, eye.x, eye.z,
+                    options.solid_order == SlotOrder::nearest_first, true, solid_plan);
+    // The water is sent every pass, so in the x-major order alone: a few
+    // more calls, half the bytes.
+    plan_chunk_runs(culling, true, pcx, pcz, eye.x, eye.z, false, false, water_plan);
+    bool x_major, z_major;
+    orders_of(solid_plan, x_major, z_major);
+    const ChunkMesh* blocks = open_view ? world.open_block_meshes : world.block_meshes;
+    MeshSetCopy& block_copy = open_view ? world.open_block_copy : world.block_copy;
+    const bool falling = any_vertex(world.falling_meshes);
+    if (!sync_mesh_copy(world.terrain_copy, world.terrain_meshes, x_major, z_major, true, true)) return false;
+    sync_mesh_copy(block_copy, blocks, x_major, z_major, false, true);
+    if (falling) sync_mesh_copy(world.falling_copy, world.falling_meshes, x_major, z_major, false, true);
+    for (int n = 0; n < solid_plan.count; ++n) {
+        const ChunkRun& run = solid_plan.runs[n];
+        glPushMatrix();
+        translate_to_copy(run);
+        if (options.ground_first) draw_chunk_run(world.terrain_copy, world.terrain_meshes, run);
+        draw_chunk_run(block_copy, blocks, run);
+        if (!options.ground_first) draw_chunk_run(world.terrain_copy, world.terrain_meshes, run);
+        if (falling) {
+            glTranslatef(0.0f, -world.fall_offset, 0.0f);
+            draw_chunk_run(world.falling_copy, world.falling_meshes, run);
+        }
+        glPopMatrix();
+    }
+    end_chunk_runs();
+    draw_entities(game, models);
+
+    const ChunkMesh* water = open_view ? world.open_water_meshes : world.water_meshes;
+    MeshSetCopy& water_copy = open_view ? world.open_water_copy : world.water_copy;
+    orders_of(water_plan, x_major, z_major);
+    sync_mesh_copy(water_copy, water, x_major, z_major, true, true);
+    glEnable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.75f);
+    for (int n = 0; n < water_plan.count; ++n) {
+        glPushMatrix();
+        translate_to_copy(water_plan.runs[n]);
+        draw_chunk_run(water_copy, water, water_plan.runs[n]);
+        glPopMatrix();
+    }
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    end_chunk_runs();
+    return true;
 }
 
 }  // namespace
@@ -116,17 +203,35 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
     const bool open_view = options.skip_buried &&
                            ground_clear_of(world, eye.x, eye.y, eye.z, near_corner * 1.01f);
 
-    int pcx = slot_of(game.player_pos.x);
-    int pcz = slot_of(game.player_pos.z);
-    // The slots to draw, in drawing order; one frame's worth, kept between
-    // frames so that drawing allocates nothing.
-    static Slot slots[slot_window_count];
-    int count = solid_slots_in_order(culling, pcx, pcz, game.camera_pos.x, game.camera_pos.z,
-                                     options.solid_order, slots);
-    draw_solid_slots(world, open_view ? world.open_block_meshes : world.block_meshes, slots, count,
-                     options.ground_first);
-    draw_entities(game, models);
-    draw_water_slots(open_view ? world.open_water_meshes : world.water_meshes, culling, pcx, pcz);
+    const bool buffers = options.world_draw != WorldDraw::client_arrays && gl_has_buffers();
+    if (buffers && options.world_draw == WorldDraw::chunk_runs) {
+        draw_world_runs(world, game, models, culling, open_view, options);
+    } else {
+        FrameSets sets = {world.terrain_meshes, open_view ? world.open_block_meshes : world.block_meshes,
+                          world.falling_meshes, open_view ? world.open_water_meshes : world.water_meshes};
+        if (buffers) {
+            sets.terrain_copy = &world.terrain_copy;
+            sets.block_copy = open_view ? &world.open_block_copy : &world.block_copy;
+            sets.falling_copy = &world.falling_copy;
+            sets.water_copy = open_view ? &world.open_water_copy : &world.water_copy;
+            sync_mesh_copy(*sets.terrain_copy, sets.terrain, true, false, true, false);
+            sync_mesh_copy(*sets.block_copy, sets.blocks, true, false, false, false);
+            sync_mesh_copy(*sets.falling_copy, sets.falling, true, false, false, false);
+        }
+        int pcx = slot_of(game.player_pos.x);
+        int pcz = slot_of(game.player_pos.z);
+        // The slots to draw, in drawing order; one frame's worth, kept between
+        // frames so that drawing allocates nothing.
+        static Slot slots[slot_window_count];
+        int count = solid_slots_in_order(culling, pcx, pcz, game.camera_pos.x, game.camera_pos.z,
+                                         options.solid_order, slots);
+        draw_solid_slots(world, sets, slots, count, options.ground_first);
+        end_chunk_runs();
+        draw_entities(game, models);
+        if (buffers) sync_mesh_copy(*sets.water_copy, sets.water, true, false, true, false);
+        draw_water_slots(sets, culling, pcx, pcz);
+        end_chunk_runs();
+    }
 
     glDisable(GL_FOG);
     glDisableClientState(GL_VERTEX_ARRAY);
