@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -26,8 +27,9 @@ long long now_ns() {
     return t.tv_sec * 1000000000LL + t.tv_nsec;
 }
 
-// User and system CPU time of a process and all its threads, in ms.
-double cpu_ms(pid_t pid) {
+// User and system CPU time of a process and all its threads, in ms; with
+// faults, also its minor page faults so far.
+double cpu_ms(pid_t pid, double* faults = nullptr) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string text((std::istreambuf_iterator<char>(stat)), {});
     const size_t close = text.rfind(')');
@@ -36,6 +38,7 @@ double cpu_ms(pid_t pid) {
     std::string field;
     double utime = 0, stime = 0;
     for (int i = 3; fields >> field; ++i) {
+        if (i == 10 && faults != nullptr) *faults = std::stod(field);
         if (i == 14) utime = std::stod(field);
         if (i == 15) {
             stime = std::stod(field);
@@ -76,15 +79,16 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
 
 // The passes of one running game left alone in a 1024 x 768 window.
 struct PassFigures {
-    double median_ms = 0.0, p90_ms = 0.0, cpu_ms_per_pass = 0.0, rss_mb = 0.0;
+    double median_ms = 0.0, p90_ms = 0.0, cpu_ms_per_pass = 0.0, rss_mb = 0.0, faults_per_pass = 0.0;
 };
 
 // Starts the game, lets 120 passes go by and measures the next 300. With a
 // baseline binary the game is that build's quillmoor instead of this one's;
 // with fixed_seed its world comes from rand seeded with 1 (or
-// $QUILL_FIXED_SEED) whatever the clock says. False when the game did not
-// run.
-bool measure_passes(PassFigures& figures, const char* baseline_binary, bool fixed_seed) {
+// $QUILL_FIXED_SEED, or seed when not 0) whatever the clock says. False
+// when the game did not run.
+bool measure_passes(PassFigures& figures, const char* baseline_binary, bool fixed_seed,
+                    unsigned seed = 0) {
     constexpr int warm_passes = 120, measured_passes = 300;
     GameProcess game;
     SwapLog passes(game.swap_log_path());
@@ -96,15 +100,17 @@ bool measure_passes(PassFigures& figures, const char* baseline_binary, bool fixe
         std::string value = std::string(QUILL_SWAP_PROBE) + " " + QUILL_FIXED_SEED_LIBRARY;
         if (preload != nullptr && *preload != '\0') value = std::string(preload) + " " + value;
         game.set_environment("LD_PRELOAD", value);
+        if (seed != 0) game.set_environment("QUILL_FIXED_SEED", std::to_string(seed));
     }
     // The wrapper runs the baseline in place of this build's binary, whose
     // path it is handed as an argument the game ignores.
     if (baseline_binary != nullptr) game.set_environment("QUILL_GAME_WRAPPER", baseline_binary);
     if (!game.start() || !passes.wait_for(warm_passes, game, timeout_ms)) return false;
-    const double cpu_before = cpu_ms(game.pid());
+    double faults_before = 0.0, faults_after = 0.0;
+    const double cpu_before = cpu_ms(game.pid(), &faults_before);
     const size_t first = passes.swap_begin_ns().size();
     if (!passes.wait_for(measured_passes, game, timeout_ms)) return false;
-    const double cpu_after = cpu_ms(game.pid());
+    const double cpu_after = cpu_ms(game.pid(), &faults_after);
     const long rss = game.resident_kb();
     const std::vector<long long> swaps = passes.swap_begin_ns();
     std::vector<double> lengths;
@@ -117,6 +123,8 @@ bool measure_passes(PassFigures& figures, const char* baseline_binary, bool fixe
     figures.cpu_ms_per_pass =
         (cpu_after - cpu_before) / static_cast<double>(swaps.size() - 1 - first);
     figures.rss_mb = static_cast<double>(rss) / 1024.0;
+    figures.faults_per_pass =
+        (faults_after - faults_before) / static_cast<double>(swaps.size() - 1 - first);
     game.kill();
     return true;
 }
@@ -142,12 +150,14 @@ void BM_GamePasses1024x768(benchmark::State& state) {
         state.counters["p90_ms"] = figures.p90_ms;
         state.counters["cpu_ms_per_pass"] = figures.cpu_ms_per_pass;
         state.counters["rss_mb"] = figures.rss_mb;
+        state.counters["faults_per_pass"] = figures.faults_per_pass;
     }
 }
 
 // This build against another, side by side in one run: five rounds, each a
 // game of either build on the same fixed-seed world (which of the two goes
 // first alternates), so that load from other programs falls on both alike.
+// Each round has a world of its own: seeds 1, 7, 42, 1234 and 20261206.
 // Time is the median over the rounds of this build's median pass; counters
 // give the baseline's and the ratio. Set $QUILL_BASELINE_BINARY to the
 // quillmoor of the build to compare with, e.g. one of main built apart.
@@ -159,17 +169,22 @@ void BM_GamePassesSideBySide(benchmark::State& state) {
     }
     constexpr int rounds = 5;
     for (auto _ : state) {
-        std::vector<double> ours, theirs, our_cpu, their_cpu;
+        std::vector<double> ours, theirs, our_cpu, their_cpu, our_faults, their_faults;
+        const unsigned seeds[rounds] = {1, 7, 42, 1234, 20261206};
         for (int round = 0; round < rounds; ++round) {
             for (int turn = 0; turn < 2; ++turn) {
                 const bool baseline_turn = (turn + round) % 2 == 1;
                 PassFigures figures;
-                if (!measure_passes(figures, baseline_turn ? baseline : nullptr, true)) {
+                if (!measure_passes(figures, baseline_turn ? baseline : nullptr, true, seeds[round])) {
                     state.SkipWithError("a game did not run");
                     return;
                 }
                 (baseline_turn ? theirs : ours).push_back(figures.median_ms);
                 (baseline_turn ? their_cpu : our_cpu).push_back(figures.cpu_ms_per_pass);
+                (baseline_turn ? their_faults : our_faults).push_back(figures.faults_per_pass);
+                std::fprintf(stderr, "seed %u, %s: median pass %.1f ms, CPU %.1f ms, %.0f page faults a pass\n",
+                             seeds[round], baseline_turn ? "baseline" : "this build", figures.median_ms,
+                             figures.cpu_ms_per_pass, figures.faults_per_pass);
             }
         }
         state.SetIterationTime(median_of(ours) / 1e3);
@@ -177,6 +192,8 @@ void BM_GamePassesSideBySide(benchmark::State& state) {
         state.counters["ratio"] = median_of(ours) / median_of(theirs);
         state.counters["cpu_ms_per_pass"] = median_of(our_cpu);
         state.counters["baseline_cpu_ms_per_pass"] = median_of(their_cpu);
+        state.counters["faults_per_pass"] = median_of(our_faults);
+        state.counters["baseline_faults_per_pass"] = median_of(their_faults);
     }
 }
 

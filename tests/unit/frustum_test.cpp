@@ -1,4 +1,5 @@
 // The renderer's culling on the CPU, against clip space.
+#include "render/chunk_runs.h"
 #include "render/frustum.h"
 #include "render/matrix.h"
 
@@ -71,6 +72,18 @@ TEST(Frustum, CullingAgreesWithClipSpace) {
         for (const auto& [order, want] : {std::pair{SlotOrder::listed, listed}, {SlotOrder::nearest_first, nearest}}) {
             ASSERT_EQ(solid_slots_in_order(fog, pcx, pcz, eye.x, eye.z, order, got), int(want.size()));
             for (size_t k = 0; k < want.size(); ++k) ASSERT_TRUE(got[k].cx == want[k].first && got[k].cz == want[k].second);
+        }
+        static RunPlan plan;  // runs of chunks hold each slot kept once, and nothing outside the window
+        for (int kind = 0; kind < 4; ++kind) {
+            plan_chunk_runs(fog, kind % 2, pcx, pcz, eye.x, eye.z, true, kind / 2, plan);
+            std::vector<int> held(41 * 41);
+            for (const ChunkRun& run : std::vector<ChunkRun>(plan.runs, plan.runs + plan.count))
+                for (int p = run.first, c = run_chunk(run.z_major, p); p <= run.last; c = run_chunk(run.z_major, ++p)) {
+                    const int i = run.copy_x * 10 + c / 10 - pcx + 20, k = run.copy_z * 10 + c % 10 - pcz + 20;
+                    ASSERT_TRUE(i >= 0 && i <= 40 && k >= 0 && k <= 40 && ++held[i * 41 + k] == 1) << i << " " << k;
+                }
+            for (int s = 0; s < 41 * 41; ++s)
+                ASSERT_TRUE(held[s] || !(kind % 2 ? water_slot_visible : solid_slot_visible)(fog, pcx - 20 + s / 41, pcz - 20 + s % 41));
         }
     }
     EXPECT_TRUE(culled > 16 * 200 && skipped > 10 && shown > 1000) << culled << " " << skipped << " " << shown;
