@@ -48,15 +48,14 @@ struct Scene : GlTest {
     Models models;
 };
 
-// Skipping the slots beyond the fog changes no pixel; drawing the slots
-// nearest first, each slot's ground before its blocks, and leaving out the
-// block faces and water under the ground, only where two faces tie in depth.
-// 50 units back in x and 100 on in z, negative coordinates included, the
-// same world is seen.
+// Skipping the slots beyond the fog, and drawing from the world's copies in GL buffers (also after the world
+// changed), change no pixel; drawing the slots nearest first, each slot's ground before its blocks, and leaving
+// out the block faces and water under the ground, only where two faces tie in depth. 50 units back in x and
+// 100 on in z, negative coordinates included, the same world is seen.
 TEST_F(Scene, FogSkipOrderAndWrappingKeepThePicture) {
     ViewOptions all_slots, plain_order, all_faces;
-    all_slots.skip_beyond_fog = false;
-    all_faces.skip_buried = false;
+    all_slots.skip_beyond_fog = false, all_slots.world_draw = WorldDraw::client_arrays;  // the older way, exactly
+    all_faces.skip_buried = false, all_faces.world_draw = WorldDraw::client_arrays;
     plain_order.solid_order = SlotOrder::listed;
     plain_order.ground_first = false;
     // The player's x, y, z, yaw and pitch: inside the box, outside it and above the ceiling.
