@@ -1,12 +1,17 @@
-// The picture of the world drawn from GL buffers in runs against the older
-// drawing of every slot from client arrays, in one process at 1024 x 768 on
-// llvmpipe. Repeatable: each world comes from a pinned seed, its water and
-// falling blocks are advanced by a fixed number of fixed steps (the clock
-// pinned), and the views are pinned. Counters: the differing pixels of the
-// worst view and of all views together, out of 786,432 a view. With
-// $QUILL_PICTURE_DIR set, each view's two pictures and a map of the
-// differing pixels (white) are written there as PNG files.
+// Repeatable frames of the game, for comparing two builds exactly: five
+// worlds from pinned seeds, each advanced by 37 fixed steps of its water
+// and falling blocks (speed 1: the clock pinned), seen from five pinned
+// views, each frame drawn by render_scene with the HUD at a fixed frame rate,
+// at 1024 x 768 on llvmpipe. With $QUILL_PICTURE_DIR set, every frame is
+// written there as a PNG; with $QUILL_PICTURE_BASELINE naming the
+// directory where another build wrote its frames, each frame is compared
+// with that build's, a line a frame, and a map of the differing pixels
+// (white) is written beside this build's frame. Counters: the differing
+// pixels of the worst frame and of all frames, out of 786,432 a frame.
+// This file uses only what the game has had for long, so that it builds in
+// an older tree too.
 #include "app/video.h"
+#include "render/dashboard.h"
 #include "render/scene.h"
 #include "render/world_texture.h"
 #include "sim/update.h"
@@ -20,6 +25,7 @@
 #include <benchmark/benchmark.h>
 #include <lodepng.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -30,39 +36,32 @@ namespace {
 
 constexpr int width = 1024, height = 768;
 
-std::vector<uint8_t> draw(const World& world, const Game& game, const Models& models,
-                          const Screen& screen, bool buffers) {
-    ViewOptions options;
-    options.world_draw = buffers ? (std::getenv("QUILL_RUNS") ? WorldDraw::chunk_runs : default_world_draw) : WorldDraw::client_arrays;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    draw_world_view(world, game, models, screen, options);
-    std::vector<uint8_t> rgba(size_t(width) * height * 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    SDL_GL_SwapBuffers();
-    return rgba;
-}
-
-void write_png(const std::string& path, std::vector<uint8_t> rgba) {
-    for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
-    std::vector<uint8_t> flipped(rgba.size());  // GL's rows run bottom up
-    const size_t row = size_t(width) * 4;
-    for (int y = 0; y < height; ++y) std::copy_n(&rgba[(height - 1 - y) * row], row, &flipped[y * row]);
-    lodepng::encode(path, flipped, width, height);
-}
-
-// The player's x, y, z, yaw and pitch, as scene_bench's views: the start
-// view, along the diagonal, from above the ceiling, from a negative place
-// looking up, low over the water.
+// The player's x, y, z, yaw and pitch: the start view, along the diagonal,
+// from above the ceiling, from a negative place looking up, low over the
+// water far out.
 constexpr float views[][5] = {{25, 10, 25, 0, 0}, {25, 6, 25, 0.785f, 0.1f}, {25, 30, 25, 2.0f, 0.7f},
                               {-37, 4, -12, -1.0f, -0.4f}, {130, 3, -260, 3.9f, 0.02f}};
 
-void BM_PictureBuffersAgainstClientArrays(benchmark::State& state) {
+// Top row first, as PNG files run.
+std::vector<uint8_t> read_frame() {
+    std::vector<uint8_t> rgba(size_t(width) * height * 4), flipped(rgba.size());
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const size_t row = size_t(width) * 4;
+    for (int y = 0; y < height; ++y) std::copy_n(&rgba[(height - 1 - y) * row], row, &flipped[y * row]);
+    for (size_t i = 3; i < flipped.size(); i += 4) flipped[i] = 255;
+    return flipped;
+}
+
+void BM_PictureFrames(benchmark::State& state) {
     Screen screen;
     Settings settings{float(width), float(height), 0, false, false, false, true, float(width) / height};
     if (setup_video(settings, screen) != 0) std::abort();
+    Atlas2D atlas;
+    if (!load_dashboard(atlas, "Media/dashboard.png")) std::abort();
     Models models = build_models();
     scale_models(models);
     const char* dir = std::getenv("QUILL_PICTURE_DIR");
+    const char* baseline = std::getenv("QUILL_PICTURE_BASELINE");
     int worst = 0;
     long all = 0;
     for (auto _ : state) {
@@ -73,7 +72,7 @@ void BM_PictureBuffersAgainstClientArrays(benchmark::State& state) {
             std::srand(seed);
             generate_world(*world);
             build_world_meshes(*world);
-            for (int step = 0; step < 37; ++step) {  // the water moves, and blocks fall
+            for (int step = 0; step < 37; ++step) {
                 animate_water(*world, 1.0f);
                 advance_falling(*world, 1.0f);
             }
@@ -84,37 +83,42 @@ void BM_PictureBuffersAgainstClientArrays(benchmark::State& state) {
                 game->player_pitch = views[v][4];
                 update_game(*game, *std::make_unique<World>(), Input(), 1.0f);
                 game->ball_count = 0;
-                const std::vector<uint8_t> old_way = draw(*world, *game, models, screen, false);
-                draw(*world, *game, models, screen, true);  // the first sends the buffers
-                const std::vector<uint8_t> new_way = draw(*world, *game, models, screen, true);
-                std::vector<uint8_t> map(old_way.size(), 0);
-                int differing = 0, far_apart = 0;
-                for (size_t i = 0; i < old_way.size(); i += 4) {
-                    if (old_way[i] == new_way[i] && old_way[i + 1] == new_way[i + 1] && old_way[i + 2] == new_way[i + 2]) continue;
-                    ++differing;
-                    int step = 0;
-                    for (int k = 0; k < 3; ++k) step = std::max(step, std::abs(old_way[i + k] - new_way[i + k]));
-                    far_apart += step > 8;
-                    map[i] = map[i + 1] = map[i + 2] = 255;
+                for (int pass = 0; pass < 2; ++pass) {  // the second as a running game draws it
+                    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                    render_scene(*world, *game, models, screen, atlas, 60.0f);
+                    if (pass == 0) SDL_GL_SwapBuffers();
                 }
-                std::printf("seed %u view %d: %d differing pixels, %d of them by more than 8 steps\n", seed, v,
-                            differing, far_apart);
+                const std::vector<uint8_t> frame = read_frame();
+                SDL_GL_SwapBuffers();
+                const std::string name = "seed" + std::to_string(seed) + "_view" + std::to_string(v);
+                if (dir != nullptr) lodepng::encode(std::string(dir) + "/" + name + ".png", frame, width, height);
+                if (baseline == nullptr) continue;
+                std::vector<uint8_t> theirs;
+                unsigned w = 0, h = 0;
+                if (lodepng::decode(theirs, w, h, std::string(baseline) + "/" + name + ".png") != 0 ||
+                    theirs.size() != frame.size()) {
+                    state.SkipWithError("a baseline frame is missing");
+                    return;
+                }
+                std::vector<uint8_t> map(frame.size(), 255);
+                int differing = 0;
+                for (size_t i = 0; i < frame.size(); i += 4) {
+                    const bool same = frame[i] == theirs[i] && frame[i + 1] == theirs[i + 1] && frame[i + 2] == theirs[i + 2];
+                    differing += !same;
+                    map[i] = map[i + 1] = map[i + 2] = same ? 0 : 255;
+                }
+                std::printf("%s: %d differing pixels\n", name.c_str(), differing);
+                if (dir != nullptr) lodepng::encode(std::string(dir) + "/" + name + "_differing.png", map, width, height);
                 worst = std::max(worst, differing);
                 all += differing;
-                if (dir != nullptr) {
-                    const std::string name = std::string(dir) + "/seed" + std::to_string(seed) + "_view" + std::to_string(v);
-                    write_png(name + "_client_arrays.png", old_way);
-                    write_png(name + "_buffers.png", new_way);
-                    write_png(name + "_differing.png", map);
-                }
             }
         }
     }
-    state.counters["worst_view_pixels"] = worst;
-    state.counters["all_views_pixels"] = static_cast<double>(all);
+    state.counters["worst_frame_pixels"] = worst;
+    state.counters["all_frames_pixels"] = static_cast<double>(all);
     SDL_Quit();
 }
 
 }  // namespace
 
-BENCHMARK(BM_PictureBuffersAgainstClientArrays)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PictureFrames)->Iterations(1)->Unit(benchmark::kMillisecond);

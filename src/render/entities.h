@@ -8,7 +8,8 @@
 // Draws every entity. Expects the modelview matrix to hold the camera, 2D
 // texturing and the vertex and texture-coordinate arrays on, the world
 // texture bound, colour white and blending off. Leaves the modelview matrix
-// as it found it.
+// as it found it, and no buffer object bound. Draws from the models' copy in
+// GL (see ModelsCopy) where GL has buffer objects.
 void draw_entities(const Game& game, const Models& models);
 
 // One arm or leg from root to end: the joint ball at root and two unit
