@@ -2,9 +2,10 @@
 // WebGL (SwiftShader): the page of ?seed=N left alone for a while, its passes
 // counted by the one glClear each pass makes. Prints the passes a second,
 // the median and 90th-percentile pass over the measured stretch, and per
-// pass the WebGL draw calls and the bytes sent to buffers (bufferData with
-// data and bufferSubData), which is how Emscripten's GL emulation hands
-// over vertices. A size (WxH) sets the game's window in the page's
+// pass the WebGL draw calls, the vertices they draw (indices, for indexed
+// draws) and the bytes sent to buffers (bufferData with data and
+// bufferSubData), which is how Emscripten's GL emulation hands over
+// vertices. A size (WxH) sets the game's window in the page's
 // settings.ini before the game reads it.
 //   node bench/web/frame_rate.mjs build-web/page [seed] [warm-up s] [measured s] [WxH]
 import { spawn } from 'node:child_process';
@@ -26,14 +27,14 @@ try {
   await page.addInitScript((size) => {
     window.clears = [];
     window.draws = 0;
+    window.drawn = 0;
     window.sent = 0;
     const gl = WebGLRenderingContext.prototype;
     const clear = gl.clear;
-    gl.clear = function (mask) { clears.push({ at: performance.now(), draws, sent }); return clear.call(this, mask); };
-    for (const name of ['drawArrays', 'drawElements']) {
-      const draw = gl[name];
-      gl[name] = function (...args) { ++draws; return draw.apply(this, args); };
-    }
+    gl.clear = function (mask) { clears.push({ at: performance.now(), draws, drawn, sent }); return clear.call(this, mask); };
+    const drawArrays = gl.drawArrays, drawElements = gl.drawElements;
+    gl.drawArrays = function (mode, first, count) { ++draws; drawn += count; return drawArrays.call(this, mode, first, count); };
+    gl.drawElements = function (mode, count, ...rest) { ++draws; drawn += count; return drawElements.call(this, mode, count, ...rest); };
     const bufferData = gl.bufferData, bufferSubData = gl.bufferSubData;
     gl.bufferData = function (target, data, ...rest) { if (typeof data !== 'number' && data) sent += data.byteLength; return bufferData.call(this, target, data, ...rest); };
     gl.bufferSubData = function (target, offset, data, ...rest) { sent += data.byteLength; return bufferSubData.call(this, target, offset, data, ...rest); };
@@ -70,7 +71,8 @@ try {
   const canvas = await page.evaluate(() => { const c = document.getElementById('canvas'); return `${c.width}x${c.height}`; });
   console.log(`${canvas}: ${passes.length} passes in ${((times.at(-1) - times[0]) / 1000).toFixed(1)} s: ` +
     `${(1000 * passes.length / (times.at(-1) - times[0])).toFixed(2)} a second; pass median ${at(0.5)} ms, 90th percentile ${at(0.9)} ms; ` +
-    `${per_pass('draws').toFixed(0)} draw calls and ${(per_pass('sent') / 1e6).toFixed(3)} MB sent a pass`);
+    `${per_pass('draws').toFixed(0)} draw calls of ${per_pass('drawn').toFixed(0)} vertices and ` +
+    `${(per_pass('sent') / 1e6).toFixed(3)} MB sent a pass`);
 } finally {
   await browser?.close();
   server.kill();

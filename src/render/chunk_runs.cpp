@@ -6,6 +6,10 @@ namespace {
 
 constexpr int copy_chunks = 10;  // chunks along a copy's edge
 
+// What a draw call costs, in slots drawn: the browser pays for every call
+// and for every vertex, and a slot holds a few hundred vertices.
+constexpr int call_cost = 4;
+
 int floor_div(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 // The kept slots of one copy: for each row (local x), the lowest and
@@ -74,18 +78,26 @@ void plan_chunk_runs(const SlotCulling& culling, bool water, int pcx, int pcz, f
             // From the first kept slot to the last, in either order.
             const int x_first = x0 * copy_chunks + s.row_lo[x0], x_last = x1 * copy_chunks + s.row_hi[x1];
             const int z_first = z0 * copy_chunks + s.col_lo[z0], z_last = z1 * copy_chunks + s.col_hi[z1];
-            if (run_in_window(false, x_first, x_last, x_range, z_range)) {
-                add(false, x_first, x_last);
-            } else if (z_major_allowed && run_in_window(true, z_first, z_last, x_range, z_range)) {
-                add(true, z_first, z_last);
-            } else if (z_major_allowed && z1 - z0 < x1 - x0) {
-                for (int lz = z0; lz <= z1; ++lz) {
-                    if (s.col_hi[lz] >= 0) add(true, lz * copy_chunks + s.col_lo[lz], lz * copy_chunks + s.col_hi[lz]);
-                }
-            } else {
-                for (int lx = x0; lx <= x1; ++lx) {
-                    if (s.row_hi[lx] >= 0) add(false, lx * copy_chunks + s.row_lo[lx], lx * copy_chunks + s.row_hi[lx]);
-                }
+            // The cheapest cover: a call costs as much as call_cost slots more.
+            int rows = 0, row_slots = 0, cols = 0, col_slots = 0;
+            for (int l = 0; l < copy_chunks; ++l) {
+                if (s.row_hi[l] >= 0) ++rows, row_slots += s.row_hi[l] - s.row_lo[l] + 1;
+                if (s.col_hi[l] >= 0) ++cols, col_slots += s.col_hi[l] - s.col_lo[l] + 1;
+            }
+            const int none = 1 << 30;
+            const int costs[4] = {
+                run_in_window(false, x_first, x_last, x_range, z_range) ? call_cost + x_last - x_first + 1 : none,
+                z_major_allowed && run_in_window(true, z_first, z_last, x_range, z_range)
+                    ? call_cost + z_last - z_first + 1 : none,
+                rows * call_cost + row_slots,
+                z_major_allowed ? cols * call_cost + col_slots : none};
+            const int best = static_cast<int>(std::min_element(costs, costs + 4) - costs);
+            if (best == 0) add(false, x_first, x_last);
+            if (best == 1) add(true, z_first, z_last);
+            for (int l = 0; l < copy_chunks && best >= 2; ++l) {
+                const bool z_major = best == 3;
+                const int lo = z_major ? s.col_lo[l] : s.row_lo[l], hi = z_major ? s.col_hi[l] : s.row_hi[l];
+                if (hi >= 0) add(z_major, l * copy_chunks + lo, l * copy_chunks + hi);
             }
         }
     }

@@ -36,8 +36,9 @@ struct RunPlan {
 // pass keeps (solid_slot_visible, or water_slot_visible when water). Every
 // kept slot lies in exactly one run; a run may also hold slots the pass
 // does not keep (drawing them changes no pixel), but never a slot outside
-// the window. A copy takes one run where one can hold its kept slots, else
-// a run per row (per column, when z_major_allowed and that makes fewer).
+// the window. Each copy takes the cheapest of one run from its first kept
+// slot to its last, a run per row, or (when z_major_allowed) the same in
+// the z-major order, counting a call as worth a few slots.
 // nearest_first orders the runs by the horizontal distance from the eye
 // (eye_x, eye_z) to the middle of the slots they span, ties in the listed
 // order: copies by copy_x then copy_z, and a copy's runs as they come.
