@@ -168,7 +168,7 @@ struct Patch {
     bool looks(Look look) const {
         const float r = rgb[0], g = rgb[1], b = rgb[2];
         switch (look) {
-            case model_purple: return r > g + 40 && b > g + 60;  // one flat patch of the atlas
+            case model_purple: return r > g + 40 && b > g + 60 && spread < 8;  // one flat patch of the atlas
             case ground_green: return g > r + 8 && g > b + 30 && spread > 20;
             case block_grey: return std::fabs(r - g) < 20 && std::fabs(g - b) < 25 && r > 80 && spread > 10;
             case falling_orange: return r > g + 40 && g > b + 20 && spread > 20;
