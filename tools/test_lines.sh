@@ -2,7 +2,7 @@
 # Prints the non-blank lines of the game (src/) and of its tests (tests/ and
 # fuzz/, harness included), counting the C++, Python, shell and JavaScript
 # files git tracks, and the ratio of the two. The tests are kept to at most
-# 40% of src.
+# 45% of src.
 cd "$(dirname "$0")/.."
 count() {
     git ls-files -- "$@" | grep -E '\.(c|cc|cpp|h|hpp|py|sh|js|mjs|html)$|/[^./]+$' | tr '\n' '\0' |
@@ -12,4 +12,4 @@ src=$(count src)
 tests=$(count tests fuzz)
 echo "src:   $src"
 echo "tests: $tests (tests/ and fuzz/)"
-awk -v t="$tests" -v s="$src" 'BEGIN { printf "ratio: %.2f (at most 0.40)\n", t / s }'
+awk -v t="$tests" -v s="$src" 'BEGIN { printf "ratio: %.2f (at most 0.45)\n", t / s }'

@@ -32,13 +32,6 @@ bool slot_within_fog(const SlotCulling& culling, int cx, int cz) {
 
 }  // namespace
 
-void normalise_plane(Frustum& frustum, int plane) {
-    float* p = frustum.planes[plane];
-    float length = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
-    if (length == 0.0f) return;
-    for (int n = 0; n < 4; ++n) p[n] /= length;
-}
-
 Frustum frustum_from_matrices(const float projection[16], const float modelview[16]) {
     Mat4 clip = mat4_multiply(mat4_from(projection), mat4_from(modelview));
     auto row = [&](int r, int col) { return clip.m[col * 4 + r]; };
@@ -50,7 +43,6 @@ Frustum frustum_from_matrices(const float projection[16], const float modelview[
         for (int col = 0; col < 4; ++col) {
             frustum.planes[plane][col] = row(3, col) + sign[plane] * row(axis[plane], col);
         }
-        normalise_plane(frustum, plane);
     }
     return frustum;
 }

@@ -14,19 +14,16 @@ enum FrustumPlane {
     frustum_near = 5,
 };
 
-// Six planes (a, b, c, d) with (a, b, c) of unit length; p is on a plane's
-// inner side when a*p.x + b*p.y + c*p.z + d > 0.
+// Six planes (a, b, c, d); p is on a plane's inner side when
+// a*p.x + b*p.y + c*p.z + d > 0. Culling asks only which side a point is on,
+// so the planes are left unnormalised.
 struct Frustum {
     float planes[6][4] = {};
 };
 
-// Divides the four coefficients of one plane by the length of (a, b, c). A
-// degenerate plane (a, b, c all zero) is left as it is.
-void normalise_plane(Frustum& frustum, int plane);
-
 // The planes of the product projection * modelview, the matrix that takes a
 // world point to clip space: with r0..r3 its rows, r3 - r0, r3 + r0, r3 + r1,
-// r3 - r1, r3 - r2, r3 + r2, each normalised as it is formed.
+// r3 - r1, r3 - r2, r3 + r2.
 Frustum frustum_from_matrices(const float projection[16], const float modelview[16]);
 
 // True unless the axis-aligned cube (centre, half edge half_size) lies wholly

@@ -65,7 +65,3 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
 // far 1000) and the camera's modelview matrix, and turns the depth test on.
 // Leaves the modelview matrix current.
 void apply_camera(const Game& game, const Screen& screen, float fov_degrees);
-
-// The frustum of GL's current projection and modelview matrices. Call after
-// apply_camera.
-void extract_frustum(Frustum& frustum);

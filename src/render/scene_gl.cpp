@@ -165,17 +165,6 @@ void apply_camera(const Game& game, const Screen& screen, float fov_degrees) {
     glTranslatef(-game.camera_pos.x, -game.camera_pos.y, -game.camera_pos.z);
 }
 
-void read_camera_matrices(float projection[16], float modelview[16]) {
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-}
-
-void extract_frustum(Frustum& frustum) {
-    float projection[16], modelview[16];
-    read_camera_matrices(projection, modelview);
-    frustum = frustum_from_matrices(projection, modelview);
-}
-
 void draw_world_view(const World& world, const Game& game, const Models& models,
                      const Screen& screen, const ViewOptions& options) {
     glEnable(GL_TEXTURE_2D);
@@ -188,7 +177,8 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
 
     apply_camera(game, screen, screen.field_of_view);
     float projection[16], modelview[16];
-    read_camera_matrices(projection, modelview);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     const SlotCulling culling =
         make_slot_culling(projection, modelview, options.skip_beyond_fog, fog_end);
     set_fog();
