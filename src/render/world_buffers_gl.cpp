@@ -19,17 +19,21 @@ float staging[1 << 18];
 static_assert(sizeof staging / vertex_bytes >= max_chunk_grid_faces * 4, "a chunk fits");
 
 // A stretch of room vertices for a mesh of count, with spare room where
-// chunks change size, in whole quads.
-int room_for(int count, bool fixed_size) {
+// chunks change size, in whole quads: a chunk that outgrows its room has the
+// whole set laid out and sent again (and the driver's storage made anew).
+// Drawn a slot a call, the spare room is never drawn, so it is generous;
+// in runs its empty quads are drawn too, so it is kept small.
+int room_for(int count, bool fixed_size, bool baked) {
     if (fixed_size) return count;
-    return (count + count / 16 + 16 + 3) / 4 * 4;
+    const int spare = baked ? count / 8 + 32 : count / 2 + 64;
+    return (count + spare + 3) / 4 * 4;
 }
 
 void lay_out(MeshSetCopy& copy, const ChunkMesh* meshes, bool fixed_size, bool baked) {
     copy.baked = baked;
     int total = 0;
     for (int c = 0; c < chunk_count; ++c) {
-        copy.room[c] = room_for(meshes[c].vertex_count, fixed_size);
+        copy.room[c] = room_for(meshes[c].vertex_count, fixed_size, baked);
         copy.first_x[c] = total;
         total += copy.room[c];
     }
