@@ -15,6 +15,10 @@ bool host_fill_zero_size(Screen& screen) {
     return true;
 }
 
+bool host_size_allowed(int, int) {
+    return true;
+}
+
 void host_show_window(const Settings& settings) {
     SDL_ShowCursor(settings.show_cursor ? SDL_ENABLE : SDL_DISABLE);
 }

@@ -13,6 +13,10 @@ bool host_fill_zero_size(Screen& screen) {
     return screen.width > 0.0f && screen.height > 0.0f;
 }
 
+bool host_size_allowed(int w, int h) {
+    return w > 0 && h > 0;
+}
+
 void host_show_window(const Settings& settings) {
     EM_ASM({ if (Module.onWindowShown) Module.onWindowShown($0 != 0, $1 != 0); },
            settings.show_cursor, settings.fullscreen);

@@ -80,8 +80,9 @@ int setup_video(const Settings& settings, Screen& screen) {
 
     Uint32 flags = SDL_OPENGL | (settings.fullscreen ? SDL_FULLSCREEN : 0);
     int w = static_cast<int>(screen.width), h = static_cast<int>(screen.height);
-    SDL_Surface* surface = SDL_SetVideoMode(w, h, screen.bpp, flags);
-    if (surface == nullptr && settings.antialiasing) {
+    const bool allowed = host_size_allowed(w, h);
+    SDL_Surface* surface = allowed ? SDL_SetVideoMode(w, h, screen.bpp, flags) : nullptr;
+    if (surface == nullptr && allowed && settings.antialiasing) {
         // Displays without multisampled visuals refuse the mode for that
         // alone; the game looks almost the same without it.
         withdraw_multisampling();

@@ -55,9 +55,7 @@ try {
     .map((s) => [p.slice(300, 724).reduce((d, v, x) => d + Math.abs(v - q[x + 300 + s]), 0), s]).sort((m, n) => m[0] - n[0])[0][1];
   const shot = () => canvas.screenshot(), secondLine = [10, 42, 300, 30], below = [0, 60, 1024, 640], sky = [0, 110, 1024, 100];
 
-  await at(512, 384);  // at the centre the view holds still
-  await page.waitForTimeout(3000);
-  const first = await shot();
+  const first = await at(512, 384).then(() => page.waitForTimeout(3000)).then(shot);  // at the centre the view holds still
   await check('the canvas takes the size in settings.ini, the world is drawn below the HUD', async () => {
     assert.deepEqual(await canvas.evaluate((c) => [c.width, c.height]), [1024, 768]);
     assert.ok((await measure([0, 200, 1024, 568], first)).colours > 500);
@@ -73,13 +71,13 @@ try {
     await check(`in a ${width} x ${height} window the canvas is as large as fits, centred, and turns by the pointer`, async () => {
       await page.setViewportSize({ width, height });
       await at(512, 384);
-      const b = await canvas.boundingBox(), still = await shot();
-      assert.ok(Math.min(b.x, b.y) >= 0 && Math.min(b.x, b.y) < 1 && Math.abs(2 * b.x + b.width - width) <= 1
-        && Math.abs(2 * b.y + b.height - height) <= 1, JSON.stringify(b));
+      const b = await canvas.boundingBox(), still = await shot(), [x, y] = [width - b.width, height - b.height];
+      assert.ok(Math.min(x, y) >= 0 && Math.min(x, y) < 1 && Math.abs(x - 2 * b.x) + Math.abs(y - 2 * b.y) <= 1
+        && Math.abs(b.width / b.height * 0.75 - 1) < 0.005, JSON.stringify(b));
       await page.waitForTimeout(1000);
       const turns = [await shot(), await at(460, 384).then(() => page.waitForTimeout(500)).then(() => at(512, 384)).then(shot)];
       const [held, left] = [shift(await measure(sky, still, turns[0])), shift(await measure(sky, turns[0], turns[1]))];
-      assert.ok(Math.abs(held) <= 2 && left > 10, `moved ${held} with the pointer at the centre, ${left} left of it`);
+      assert.ok(Math.abs(held) <= 5 && left > 15, `moved ${held} with the pointer at the centre, ${left} left of it`);
     });
   }
   await check('the full-screen button asks for full screen, and leaves it', async () => {
@@ -109,10 +107,8 @@ try {
   });
   await check('the address sets the size (0 or a word: the window\'s); full=1 goes full screen at the first click', async () => {
     for (const [query, size, full] of [['&w=640&h=400&full=1', [640, 400], true], ['&w=0&h=tall', [900, 600], false]]) {
-      await open(query);
-      assert.deepEqual(await canvas.evaluate((c) => [c.width, c.height]), size, query);
-      await click(512, 384);
-      assert.equal(await page.evaluate(() => document.fullscreenElement !== null), full, query);
+      assert.deepEqual(await open(query).then(() => canvas.evaluate((c) => [c.width, c.height])), size, query);
+      assert.equal(await click(512, 384).then(() => page.evaluate(() => document.fullscreenElement !== null)), full, query);
     }
   });
   await check('no WebGL error, emulation note or missing file in the console', async () => assert.deepEqual(noise, []));
