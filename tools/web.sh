@@ -2,9 +2,9 @@
 # Builds the browser version of the game into build-web/page: our own
 # index.html with the game's icon, quillmoor.js and quillmoor.wasm, and
 # quillmoor.data with Media/ and settings.ini preloaded. Installs what is
-# missing first: Debian's emscripten (and chromium for the tests), and from npm, as pinned in
-# web/package-lock.json, lodepng 2.3.0 for LodePNG's source and
-# playwright-core for tests/web, which drives the installed Chromium.
+# missing first: Debian's emscripten (and chromium for the tests), and from
+# npm, as pinned in web/package-lock.json, lodepng 2.3.0 for LodePNG's source
+# and playwright-core for tests/web, which drives the installed Chromium.
 # Serve the folder with:
 #   python3 -m http.server --bind 127.0.0.1 8000 --directory build-web/page
 #   tools/web.sh [build directory]   (default: build-web)

@@ -1,6 +1,6 @@
-// The page's twin. The browser's SDL would take a zero size as the canvas's,
-// ignores SDL_FULLSCREEN and hides the pointer only under pointer lock, so
-// the page is asked directly: it scales the canvas to fit its window, and
+// The page's twin. The browser's SDL has no desktop to measure, takes any
+// size, ignores SDL_FULLSCREEN and hides the pointer only under pointer lock,
+// so the page is asked instead. It scales the canvas to fit its window, and
 // full screen is the browser's to grant on a click.
 #include "app/host.h"
 
