@@ -28,7 +28,7 @@ click() { xdotool mousemove --window "$win" 320 $((115 + 50 * $1)) sleep 0.3 mou
 play() {  # runs $2 in folder $1 in a 640 x 480 window: Escape, Save screenshot (row 2), Exit (row 1) with 0
     printf 'screenw = 640\r\nscreenh = 480\r\n' >"$1/settings.ini"
     (cd "$1" && exec $2) & game=$!
-    win=$(timeout 60 xdotool search --sync --name quillmoor.example.org | head -n 1)
+    win=$(timeout 60 xdotool search --sync --onlyvisible --name quillmoor.example.org | head -n 1)
     xdotool getwindowgeometry "$win" | grep -q "Geometry: 640x480" || fail "$2: no 640 x 480 window"
     # Under Wine keys reach only the focused window; the press is held over several passes.
     xdotool windowfocus "$win" mousemove --window "$win" 320 240 keydown Escape sleep 3 keyup Escape sleep 1.5
