@@ -1,9 +1,9 @@
 #!/bin/sh
 # Installs the Debian 12 packages the game needs to build and run; with
 # --tests also those the tests need, with --web those of the browser build
-# (tools/web.sh) alone. The Windows release (tools/windows.sh, which the tests
-# run) needs the mingw-w64 cross compiler and zlib, NSIS, zip and Wine. Installs nothing that is already there,
-# and asks no questions.
+# (tools/web.sh) alone; the tests include the Windows release's (the mingw-w64
+# cross compiler and zlib, NSIS, zip and Wine; tools/windows.sh). Installs
+# nothing that is already there, and asks no questions.
 set -e
 packages="build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri liblodepng-dev zlib1g-dev"
 # A Node.js, npm or Python from elsewhere serves as well as Debian's.
