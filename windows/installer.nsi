@@ -16,6 +16,8 @@ InstallDir "$LOCALAPPDATA\Programs\Quillmoor"
 InstallDirRegKey HKCU "Software\Quillmoor" "InstallDir"
 SetCompressor /SOLID lzma
 
+!define MUI_ICON "${__FILEDIR__}\quillmoor.ico"
+!define MUI_UNICON "${__FILEDIR__}\quillmoor.ico"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmoor"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\quillmoor.exe"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README.txt"

@@ -10,6 +10,7 @@ if(NOT EXISTS ${QUILL_SDL_DIR}/lib/libSDL.dll.a)
   message(FATAL_ERROR "No SDL 1.2 for Windows in QUILL_SDL_DIR='${QUILL_SDL_DIR}': tools/windows.sh builds it")
 endif()
 
+enable_language(RC)
 include(${CMAKE_SOURCE_DIR}/cmake/lodepng_npm.cmake)
 # The static zlib, not its import library: nothing to ship beside the game.
 find_library(ZLIB_LIBRARY NAMES libz.a REQUIRED)
