@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 #include <GL/gl.h>
+#include <GL/glext.h>  // GL_MULTISAMPLE, past Windows' GL 1.1
 #include <GL/glu.h>
 
 #include <cstdio>
@@ -63,10 +64,12 @@ int setup_video(const Settings& settings, Screen& screen) {
     screen.bpp = settings.screen_bpp;
     screen.aspect_ratio = settings.aspect_ratio;
 
+#ifdef SDL_VIDEO_DRIVER_X11
     // Only SDL's X11 driver can give an OpenGL window. Left to choose, SDL
     // falls back to a text-terminal driver when there is no display, which
     // scribbles over the terminal and cannot open the window anyway.
     setenv("SDL_VIDEODRIVER", "x11", 0);
+#endif
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::fprintf(stderr, "quillmoor: cannot start SDL video: %s\n", SDL_GetError());
         return exit_sdl_failed;
