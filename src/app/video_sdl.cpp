@@ -5,7 +5,6 @@
 
 #include <SDL.h>
 #include <GL/gl.h>
-#include <GL/glext.h>  // GL_MULTISAMPLE, past Windows' GL 1.1
 #include <GL/glu.h>
 
 #include <cstdio>

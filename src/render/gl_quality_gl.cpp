@@ -1,6 +1,7 @@
 #include "render/gl_quality.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>  // GL_MULTISAMPLE, past Windows' GL 1.1
 
 void set_quality_state(bool antialiasing) {
     glShadeModel(GL_SMOOTH);

@@ -24,7 +24,8 @@ while d[:8] == b"\x89PNG\r\n\x1a\n" and i < len(d):
 w, h = struct.unpack(">II", d[16:24]); assert len(zlib.decompress(idat)) == h * (1 + 3 * w)
 print(w, h, *types)' "$1"
 }
-click() { xdotool mousemove --window "$win" 320 $((115 + 50 * $1)) sleep 0.3 mousedown 1 sleep 0.3 mouseup 1; }
+# A pass can take a good part of a second on a busy machine: hold each press over several.
+click() { xdotool mousemove --window "$win" 320 $((115 + 50 * $1)) sleep 1 mousedown 1 sleep 1 mouseup 1; }
 play() {  # runs $2 in folder $1 in a 640 x 480 window: Escape, Save screenshot (row 2), Exit (row 1) with 0
     printf 'screenw = 640\r\nscreenh = 480\r\n' >"$1/settings.ini"
     (cd "$1" && exec $2) & game=$!
@@ -33,7 +34,7 @@ play() {  # runs $2 in folder $1 in a 640 x 480 window: Escape, Save screenshot 
     # Under Wine keys reach only the focused window; the press is held over several passes.
     xdotool windowfocus "$win" mousemove --window "$win" 320 240 keydown Escape sleep 3 keyup Escape sleep 1.5
     click 2
-    for _ in $(seq 100); do [ -s "$1/screenshot1.png" ] && break; sleep 0.1; done
+    for _ in $(seq 300); do [ -s "$1/screenshot1.png" ] && break; sleep 0.1; done
     png "$1/screenshot1.png" >>"$t/chunks" || fail "$2: Save screenshot wrote no valid PNG"
     click 1
     wait "$game" || fail "$2: Exit ended with exit code $?"
