@@ -529,6 +529,9 @@ def check_dashboard(img):
 # Drawn once large and scaled down to each size the desktop looks for.
 
 ICON_SIZES = (48, 128, 256)
+# The Windows icon (windows/quillmoor.ico, in quillmoor.exe and the
+# installer) holds the sizes Windows shows, each drawn from the large one.
+WINDOWS_ICON_SIZES = (16, 24, 32, 48, 64, 256)
 ICON_DRAW = 1024
 
 
@@ -570,7 +573,7 @@ def make_icons():
     img.alpha_composite(face(patch(ground), top, (w, h), (-w, h), 1.0))
     img.alpha_composite(face(patch(block), left, (w, h), (0, e), 0.82))
     img.alpha_composite(face(patch(block), near, (w, -h), (0, e), 0.62))
-    return {size: img.resize((size, size), Image.LANCZOS) for size in ICON_SIZES}
+    return {size: img.resize((size, size), Image.LANCZOS) for size in ICON_SIZES + WINDOWS_ICON_SIZES}
 
 
 def save(img, name, folder=MEDIA):
@@ -587,8 +590,14 @@ def main():
     if "dashboard" in which:
         save(make_dashboard(), "dashboard.png")
     if "icons" in which:
-        for size, icon in make_icons().items():
-            save(icon, "quillmoor.png", os.path.join(REPO, "packaging", "icons", "%dx%d" % (size, size)))
+        icons = make_icons()
+        for size in ICON_SIZES:
+            save(icons[size], "quillmoor.png", os.path.join(REPO, "packaging", "icons", "%dx%d" % (size, size)))
+        # Largest first: Pillow writes the sizes from the image it is given.
+        ico = os.path.join(REPO, "windows", "quillmoor.ico")
+        icons[256].save(ico, sizes=[(s, s) for s in WINDOWS_ICON_SIZES],
+                        append_images=[icons[s] for s in WINDOWS_ICON_SIZES if s != 256])
+        print("wrote", ico, WINDOWS_ICON_SIZES)
 
 
 if __name__ == "__main__":

@@ -6,22 +6,13 @@
 set(QUILL_TESTS OFF CACHE BOOL "The browser build is the game alone" FORCE)
 set(QUILL_WEB_DIR ${CMAKE_CURRENT_LIST_DIR})
 
-# LodePNG from npm's lodepng package (pinned in web/package-lock.json and
-# installed by tools/web.sh), compiled as C++ so its C++ interface comes too.
-set(QUILL_LODEPNG_SOURCE ${QUILL_WEB_DIR}/node_modules/lodepng/vendor/lodepng.c)
-if(NOT EXISTS ${QUILL_LODEPNG_SOURCE})
-  message(FATAL_ERROR "No ${QUILL_LODEPNG_SOURCE}: run tools/web.sh, which installs it")
-endif()
-set_source_files_properties(${QUILL_LODEPNG_SOURCE} PROPERTIES LANGUAGE CXX COMPILE_OPTIONS -w)
-add_library(quill_web_lodepng STATIC ${QUILL_LODEPNG_SOURCE})
-target_include_directories(quill_web_lodepng SYSTEM PUBLIC ${QUILL_WEB_DIR}/node_modules/lodepng/vendor)
-set(LODEPNG_LIBRARY quill_web_lodepng)
+include(${CMAKE_SOURCE_DIR}/cmake/lodepng_npm.cmake)
 
 # zlib's deflate, as the screenshot writer calls it, made by LodePNG's own
 # compressor: Emscripten's zlib is a download at build time.
 add_library(quill_web_zlib STATIC ${QUILL_WEB_DIR}/zlib/zlib_lodepng.cpp)
 target_include_directories(quill_web_zlib PUBLIC ${QUILL_WEB_DIR}/zlib)
-target_link_libraries(quill_web_zlib PUBLIC quill_web_lodepng)
+target_link_libraries(quill_web_zlib PUBLIC quill_lodepng)
 add_library(ZLIB::ZLIB ALIAS quill_web_zlib)
 
 # SDL 1.2, SDL_image, fixed-function GL and GLU come with Emscripten; the
@@ -33,8 +24,8 @@ add_library(ZLIB::ZLIB ALIAS quill_web_zlib)
 add_library(OpenGL::GL INTERFACE IMPORTED)
 add_library(OpenGL::GLU INTERFACE IMPORTED)
 add_library(PkgConfig::SDL INTERFACE IMPORTED)
-# The desktop's C library's rand, so that a seed makes the same world here.
-add_library(quill_web_rand STATIC ${QUILL_WEB_DIR}/glibc_rand.cpp)
+# Linux's rand, so that a seed makes the same world here.
+add_library(quill_web_rand STATIC ${CMAKE_SOURCE_DIR}/src/port/glibc_rand.cpp)
 target_link_libraries(PkgConfig::SDL INTERFACE quill_web_rand)
 target_link_options(PkgConfig::SDL INTERFACE
   -sLEGACY_GL_EMULATION -sGL_UNSAFE_OPTS=0 -sASYNCIFY -sEXIT_RUNTIME -sALLOW_MEMORY_GROWTH

@@ -59,7 +59,7 @@ try {
     });
   }, size);
   await page.goto(`http://127.0.0.1:${port}/?seed=${seed}`);
-  await page.waitForFunction(() => document.getElementById('status').textContent === '', null, { timeout: 60000 });
+  await page.waitForFunction(() => document.getElementById('message').hidden, null, { timeout: 60000 });
   await page.waitForTimeout(1000 * warm);
   const start = await page.evaluate(() => clears.length);
   await page.waitForTimeout(1000 * measured);

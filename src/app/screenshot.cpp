@@ -10,6 +10,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+// Windows writes files in text mode unless told otherwise, which would turn
+// every 0A byte of the PNG into 0D 0A; its close-on-exec is _O_NOINHERIT.
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+#ifndef O_CLOEXEC
+#define O_CLOEXEC _O_NOINHERIT
+#endif
+
 namespace {
 
 bool write_all(int fd, const uint8_t* data, size_t size) {
@@ -107,7 +116,7 @@ int claim_screenshot_name(const char* directory, char* path, size_t path_size, i
     for (int n = 1; n < INT_MAX; ++n) {
         const int length = std::snprintf(path, path_size, "%s/screenshot%d.png", directory, n);
         if (length < 0 || static_cast<size_t>(length) >= path_size) return 0;
-        fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_BINARY, 0644);
         if (fd >= 0) return n;
         // Anything that exists under the name, readable or not, is taken.
         if (errno != EEXIST) return 0;

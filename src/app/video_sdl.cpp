@@ -1,6 +1,8 @@
 #include "app/video.h"
 
+#include "app/host.h"
 #include "render/gl_procs.h"
+#include "render/gl_quality.h"
 
 #include <SDL.h>
 #include <GL/gl.h>
@@ -39,19 +41,12 @@ void set_fixed_gl_state(const Screen& screen, bool antialiasing) {
     glClearDepth(1000.0);  // clamped by GL to the far end, 1.0
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
-    glShadeModel(GL_SMOOTH);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     glFrontFace(GL_CCW);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glAlphaFunc(GL_GREATER, 0.0f);
-    if (antialiasing) {
-        glEnable(GL_MULTISAMPLE);
-        glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-        glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
-        glEnable(GL_LINE_SMOOTH);
-        glEnable(GL_POLYGON_SMOOTH);
-    }
+    set_quality_state(antialiasing);
 }
 
 int fail_video(const char* what) {
@@ -69,10 +64,12 @@ int setup_video(const Settings& settings, Screen& screen) {
     screen.bpp = settings.screen_bpp;
     screen.aspect_ratio = settings.aspect_ratio;
 
+#ifdef SDL_VIDEO_DRIVER_X11
     // Only SDL's X11 driver can give an OpenGL window. Left to choose, SDL
     // falls back to a text-terminal driver when there is no display, which
     // scribbles over the terminal and cannot open the window anyway.
     setenv("SDL_VIDEODRIVER", "x11", 0);
+#endif
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::fprintf(stderr, "quillmoor: cannot start SDL video: %s\n", SDL_GetError());
         return exit_sdl_failed;
@@ -80,23 +77,15 @@ int setup_video(const Settings& settings, Screen& screen) {
     SDL_WM_SetCaption(game_window_caption, nullptr);
     request_framebuffer(settings.antialiasing);
 
-    // A zero dimension asks for the desktop's: a plain probe mode tells us
-    // what SDL makes of it.
-    if (screen.width == 0.0f || screen.height == 0.0f) {
-        SDL_Surface* probe = SDL_SetVideoMode(static_cast<int>(screen.width),
-                                              static_cast<int>(screen.height), screen.bpp,
-                                              SDL_DOUBLEBUF);
-        if (probe == nullptr) return fail_video("cannot find the desktop size");
-        screen.width = static_cast<float>(probe->w);
-        screen.height = static_cast<float>(probe->h);
-        screen.aspect_ratio = screen.width / screen.height;
-        SDL_FreeSurface(probe);
-    }
+    // A zero dimension asks for the desktop's.
+    if ((screen.width == 0.0f || screen.height == 0.0f) && !host_fill_zero_size(screen))
+        return fail_video("cannot find the desktop size");
 
     Uint32 flags = SDL_OPENGL | (settings.fullscreen ? SDL_FULLSCREEN : 0);
     int w = static_cast<int>(screen.width), h = static_cast<int>(screen.height);
-    SDL_Surface* surface = SDL_SetVideoMode(w, h, screen.bpp, flags);
-    if (surface == nullptr && settings.antialiasing) {
+    const bool allowed = host_size_allowed(w, h);
+    SDL_Surface* surface = allowed ? SDL_SetVideoMode(w, h, screen.bpp, flags) : nullptr;
+    if (surface == nullptr && allowed && settings.antialiasing) {
         // Displays without multisampled visuals refuse the mode for that
         // alone; the game looks almost the same without it.
         withdraw_multisampling();
@@ -115,6 +104,6 @@ int setup_video(const Settings& settings, Screen& screen) {
     screen.height = static_cast<float>(surface->h);
     screen.bpp = surface->format->BitsPerPixel;
     screen.aspect_ratio = screen.width / screen.height;
-    SDL_ShowCursor(settings.show_cursor ? SDL_ENABLE : SDL_DISABLE);
+    host_show_window(settings);
     return 0;
 }

@@ -39,7 +39,7 @@ DashboardLayout dashboard_layout(const Screen& screen, float pause_fade, const c
                                  const char* clock_text);
 
 // GL side (dashboard_gl.cpp; the loading in dashboard_load_sdl.cpp, or
-// dashboard_load_web.cpp in the browser).
+// dashboard_load_lodepng.cpp in the browser and on Windows).
 
 // Loads the atlas image at path into a 1024 x 256 texture (a smaller image
 // leaves the rest transparent, a larger one is cut) and builds every table.

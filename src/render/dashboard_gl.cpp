@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <GL/gl.h>
+#include <GL/glext.h>  // GL_BGR and GL_BGRA, past Windows' GL 1.1
 
 uint32_t texture_from_surface(SDL_Surface* surface) {
     GLuint name = 0;

@@ -2,6 +2,7 @@
 
 #include "render/chunk_runs.h"
 #include "render/entities.h"
+#include "render/gl_quality.h"
 #include "render/hud.h"
 #include "render/matrix.h"
 #include "render/gl_procs.h"
@@ -28,7 +29,7 @@ void set_fog() {
     glFogfv(GL_FOG_COLOR, black);
     glFogf(GL_FOG_START, fog_start);
     glFogf(GL_FOG_END, fog_end);
-    glHint(GL_FOG_HINT, GL_DONT_CARE);
+    set_fog_hint();
     glEnable(GL_FOG);
 }
 

@@ -13,37 +13,30 @@ namespace {
 
 using Edge = std::array<float, 6>;  // from xyz to xyz
 
-// Checks triangles first .. last - 1 of a model: each is wound counter-clockwise seen from outside, where
-// outward is away from the nearest point of the axis from low to high (a point for a sphere). Returns how
-// many of their directed edges lie on no other triangle the other way round: 0 for a closed surface.
-int check_triangles(const Model& m, int first, int last, Vec3 low, Vec3 high) {
+struct Survey {
+    int open_edges = 0;  // directed edges with no twin the other way round: 0 for a closed surface
+    float least = 1e9f, most = 0;  // the vertices' distances from the axis
+};
+
+// Triangles first .. last - 1 of a model around the axis from low to high (a point for a sphere): each must
+// be wound counter-clockwise seen from outside, away from the axis.
+Survey survey(const Model& m, int first, int last, Vec3 low, Vec3 high) {
+    const Vec3 axis = high - low;
+    auto from_axis = [&](Vec3 p) { return p - (low + axis * (dot(axis, axis) == 0 ? 0 : dot(p - low, axis) / dot(axis, axis))); };
     std::map<Edge, int> edges;
+    Survey s;
     for (int t = first; t < last; ++t) {
-        const Vec3 a = vec3_at(m.positions.data(), 3 * t), b = vec3_at(m.positions.data(), 3 * t + 1),
-                   c = vec3_at(m.positions.data(), 3 * t + 2), centre = (a + b + c) / 3;
-        const Vec3 axis = high - low;
-        const float along = dot(axis, axis) == 0 ? 0 : std::clamp(dot(centre - low, axis) / dot(axis, axis), 0.0f, 1.0f);
-        EXPECT_GT(dot(cross(b - a, c - b), centre - (low + axis * along)), 0) << t;
-        for (const auto& [p, q] : {std::pair{a, b}, {b, c}, {c, a}}) {
-            ++edges[{p.x, p.y, p.z, q.x, q.y, q.z}];
-            --edges[{q.x, q.y, q.z, p.x, p.y, p.z}];
+        Vec3 c[3];
+        for (int k = 0; k < 3; ++k) c[k] = vec3_at(m.positions.data(), 3 * t + k);
+        EXPECT_GT(dot(cross(c[1] - c[0], c[2] - c[1]), from_axis((c[0] + c[1] + c[2]) / 3)), 0) << t;
+        for (int k = 0; k < 3; ++k) {
+            const Vec3 p = c[k], q = c[(k + 1) % 3];
+            ++edges[{p.x, p.y, p.z, q.x, q.y, q.z}], --edges[{q.x, q.y, q.z, p.x, p.y, p.z}];
+            s.least = std::fmin(s.least, length(from_axis(p))), s.most = std::fmax(s.most, length(from_axis(p)));
         }
     }
-    int open = 0;
-    for (const auto& [edge, balance] : edges) open += balance > 0;
-    return open;
-}
-
-// Distance of every vertex of triangles first .. last - 1 from the axis from low to high, lowest and highest.
-std::pair<float, float> radii(const Model& m, int first, int last, Vec3 low, Vec3 high) {
-    float least = 1e9f, most = 0;
-    for (int v = 3 * first; v < 3 * last; ++v) {
-        const Vec3 p = vec3_at(m.positions.data(), v), axis = high - low;
-        const float along = dot(axis, axis) == 0 ? 0 : dot(p - low, axis) / dot(axis, axis);
-        EXPECT_TRUE(along >= -1e-6f && along <= 1 + 1e-6f) << v;  // within the rod's length
-        least = std::fmin(least, length(p - (low + axis * along))), most = std::fmax(most, length(p - (low + axis * along)));
-    }
-    return {least, most};
+    for (const auto& [edge, balance] : edges) s.open_edges += balance > 0;
+    return s;
 }
 
 Vec3 rotated_x(Vec3 v, float degrees) {
@@ -74,10 +67,9 @@ TEST(Models, ClosedOutwardAndSizedAsDesigned) {
         {models.limb_model, 0, 72, end, end, 0.25f, 0}, {models.limb_model, 72, 88, top, end, 0.125f, 16}};
     for (const auto& part : parts) {
         ASSERT_EQ(part.model.vertex_count, &part.model == &models.limb_model ? 264 : 216);
-        EXPECT_EQ(check_triangles(part.model, part.first, part.last, part.low, part.high), part.open_edges) << &part - parts;
-        const auto [least, most] = radii(part.model, part.first, part.last, part.low, part.high);
-        EXPECT_TRUE(std::fabs(least - part.radius) < 1e-6f && std::fabs(most - part.radius) < 1e-6f)
-            << &part - parts << ": " << least << " " << most;
+        const Survey s = survey(part.model, part.first, part.last, part.low, part.high);
+        EXPECT_TRUE(s.open_edges == part.open_edges && std::fabs(s.least - part.radius) < 1e-6f &&
+                    std::fabs(s.most - part.radius) < 1e-6f) << &part - parts << ": " << s.least << " " << s.most;
     }
 }
 

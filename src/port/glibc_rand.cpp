@@ -1,7 +1,8 @@
-// rand and srand as the desktop's C library (glibc) makes them: an additive
-// feedback generator over 31 words seeded by a multiplicative one. The
-// browser's C library has a different rand, which would build another world
-// from the same seed; with this one a seed means the same world in both.
+// rand and srand as Linux's C library (glibc) makes them: an additive
+// feedback generator over 31 words seeded by a multiplicative one. Linked in
+// place of the C library's own where that differs: the browser's has another
+// sequence, and Windows' stops at 32767, so rand() % 36000 never reaches the
+// upper angles. With this one a seed means the same world everywhere.
 #include <cstdint>
 #include <cstdlib>
 

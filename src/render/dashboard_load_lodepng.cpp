@@ -1,6 +1,6 @@
-// The browser's SDL keeps images in canvases, which have no blit once GL is
-// in use and round colours of translucent pixels: the atlas is decoded by
-// LodePNG instead, byte for byte.
+// The atlas where there is no SDL_image (the browser, Windows): decoded by
+// LodePNG, byte for byte. The browser's SDL keeps images in canvases, which
+// have no blit once GL is in use and round colours of translucent pixels.
 #include "render/dashboard.h"
 
 #include <GL/gl.h>

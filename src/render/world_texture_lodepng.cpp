@@ -1,12 +1,12 @@
-// The world texture in the browser: decoded by LodePNG, as the browser's SDL
-// keeps images in canvases that have no pixels to lock once GL is in use, and
-// mipmapped by GL itself, as there is no gluBuild2DMipmaps. WebGL mipmaps
-// power-of-two sizes only, which the world texture is.
+// The world texture where there is no SDL_image (the browser, Windows):
+// decoded by LodePNG. The browser's SDL keeps images in canvases that have no
+// pixels to lock once GL is in use.
 #include "render/world_texture.h"
 
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <GL/glu.h>
 #include <lodepng.h>
 
 #include <cstdlib>
@@ -25,9 +25,16 @@ uint32_t load_world_texture(const char* path, bool mipmapping) {
                     mipmapping ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, static_cast<GLsizei>(width),
-                 static_cast<GLsizei>(height), 0, GL_RGBA, GL_UNSIGNED_BYTE, image);
+    const GLsizei w = static_cast<GLsizei>(width), h = static_cast<GLsizei>(height);
+#ifdef __EMSCRIPTEN__
+    // WebGL has no GLU but mipmaps power-of-two sizes, which this texture is.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, image);
     if (mipmapping) glGenerateMipmap(GL_TEXTURE_2D);
+#else
+    // Windows' opengl32 stops at GL 1.1, before glGenerateMipmap.
+    if (mipmapping) gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, w, h, GL_RGBA, GL_UNSIGNED_BYTE, image);
+    else glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, image);
+#endif
     std::free(image);
     return name;
 }
