@@ -59,11 +59,11 @@ void hold(Program& p, int key, int n, bool button = false) {
 }  // namespace
 
 // Each row queues presses ('v') and releases ('^') of a key, or of a button numbered from 1000, and reads its
-// state at each '.'. 'x' presses symbol 501, past the key table, where a write would land on button 1.
+// state at each '.'. 'x' presses the first symbol past the key table, where a write would land on button slot 0.
 TEST(Program, QueuedEventsGiveStatesPerPass) {
     const struct { int code; const char *script, *states; } table[] = {
         {key_w, "v...^.", "2110"}, {key_q, "v^.", "0"}, {key_escape, "v^v.", "0"}, {key_space, "v..^v.", "210"},
-        {1000 + button_right, "v..^.", "210"}, {1000 + button_left, "v^.", "0"}, {1000 + button_left, "x.", "0"}};
+        {1000 + button_right, "v..^.", "210"}, {1000 + button_left, "v^.", "0"}, {1000, "x.", "0"}};
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     for (const auto& t : table) {
         Input input;
@@ -72,7 +72,7 @@ TEST(Program, QueuedEventsGiveStatesPerPass) {
             const bool up = *s == '^';
             if (*s != '.') {
                 push(key || *s == 'x' ? (up ? SDL_KEYUP : SDL_KEYDOWN) : (up ? SDL_MOUSEBUTTONUP : SDL_MOUSEBUTTONDOWN),
-                     *s == 'x' ? 501 : key ? t.code : t.code - 1000);
+                     *s == 'x' ? key_table_size : key ? t.code : t.code - 1000);
                 continue;
             }
             read_input(input, Screen());
