@@ -88,7 +88,7 @@ TEST(Program, StartFollowsSettingsDisplayAndArt) {
     const bool compat = std::getenv("QUILL_SDL12_COMPAT") != nullptr;
     const std::string display = std::getenv("DISPLAY");
     const struct { const char* settings; bool media, display; int code; const char* said; int w, h, full, samples; } rows[] = {
-        {"screenw = 640\nscreenh = 480\n", true, true, 0, "", 640, 480, 0, 0},
+        {"screenw = 640\nscreenh = 400\n", true, true, 0, "", 640, 400, 0, 0},
         {nullptr, true, true, 0, "", 1024, 768, 0, 0},
         {"screenw = 1024\nscreenh = 768\nfullscreen = 1\n", true, true, 0, "", 1024, 768, 1, 0},
         // sdl12-compat emulates a full-screen mode larger than the screen by scaling; classic SDL refuses it.
@@ -115,8 +115,10 @@ TEST(Program, StartFollowsSettingsDisplayAndArt) {
         glGetIntegerv(GL_VIEWPORT, viewport), glGetIntegerv(GL_SAMPLES, &samples);
         const SDL_Surface* s = SDL_GetVideoSurface();
         EXPECT_EQ(std::vector<int>({s->w, s->h, viewport[2], viewport[3], int(program->screen.width),
-                                    int(program->screen.height), (s->flags & SDL_FULLSCREEN) != 0, samples}),
-                  std::vector<int>({row.w, row.h, row.w, row.h, row.w, row.h, row.full, row.samples})) << &row - rows;
+                                    int(program->screen.height), int(program->screen.aspect_ratio * 1000),
+                                    (s->flags & SDL_FULLSCREEN) != 0, samples}),
+                  std::vector<int>({row.w, row.h, row.w, row.h, row.w, row.h, row.w * 1000 / row.h, row.full, row.samples}))
+            << &row - rows;
         SDL_Quit();
     }
 }
