@@ -330,6 +330,10 @@ TEST(SimBalls, SeekersShotBallsAndRemovals) {
     EXPECT_NEAR(game->balls[2].pos.x, 70.9f, 1e-5f);
     EXPECT_NEAR(game->balls[3].pos.x, 68.8f, 1e-5f);
     EXPECT_GT(length(game->balls[4].pos - game->player_pos), 0.5f);
+    game->ball_count = game->ball_kind_count[Seeker] = 0;  // set apart pair by pair, the first ends 1.2 from the second
+    for (float x : {85.0f, 86.2f, 84.2f}) add_ball(*game, Seeker, vec3(x, 12.5f, 25.0f), Vec3{});
+    update_balls(*game, *world, 1.0f);
+    EXPECT_EQ(game->ball_count, 3);  // a seeker is no shot ball
 
     game->ball_count = game->ball_kind_count[Seeker] = 0;
     add_ball(*game, ShotBall, vec3(50.0f, 12.5f, 25.0f), Vec3{});
