@@ -154,7 +154,7 @@ TEST(SimPlayer, MovementOutcomes) {
             EXPECT_TRUE(std::isnan(want[i]) || std::fabs(got[i] - want[i]) < (i == 3 ? rise_tolerance : tolerance))
                 << row.name << " " << i << ": " << got[i] << " for " << want[i];
     }
-    for (int on_blocks = 0; on_blocks < 2; ++on_blocks) {  // a step three times the body's radius lands on a chunk's first triangle, away from 0
+    for (int on_blocks = 0; on_blocks < 2; ++on_blocks) {  // a step of three radii lands on a chunk's first triangle, away from 0
         auto world = new_world();
         auto game = new_game();
         set_flat_ground(*world, 3.0f);
