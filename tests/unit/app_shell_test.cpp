@@ -55,7 +55,7 @@ TEST(Settings, FileTextGivesValues) {
         {"screenw =\t800\n", W, 800}, {"screenw = 1024px\n", W, 1024}, {"screenw = +5e2\n", W, 500},
         {"screenbpp = 16.9\n", BPP, 16}, {"screenbpp = -16.9\n", BPP, -16}, {"fullscreen = 0.5\n", FULL, 1},
         {"fullscreen = -0\n", FULL, 0}, {"fullscreen = yes\n", FULL, 0},
-        {"screenw = nan\n", W, 0}, {"screenw = 1e39\n", W, 0}, {"screenw = 3e9\n", W, 0}, {"screenh = -3e9\n", H, 0},
+        {"screenw = nan\n", W, 0}, {"screenw = 1e39\n", W, 0}, {"screenw = 2147483648\n", W, 0}, {"screenh = -3e9\n", H, 0},
         {"screenw = 2147483520\n", W, 2147483520.0f},
         {"screenbpp = 1e10\n", BPP, 0}, {"screenbpp = -2147483648\n", BPP, -2147483648.0f},
         {"fullscreen = nan\n", FULL, 0}, {"fullscreen = 1e30\n", FULL, 1},
@@ -72,6 +72,9 @@ TEST(Settings, FileTextGivesValues) {
     for (const auto& r : rows) EXPECT_EQ(settings_from(dir.path + "/s.ini", r.text)[r.field], r.want) << r.text.substr(0, 9);
     for (const char* missing : {"/nonexistent/settings.ini", "/tmp"})  // a directory reads as a missing file
         EXPECT_EQ(settings_from(missing, ""), (std::array<float, 7>{})) << missing;
+    static SettingsText text;  // a file read counts as its first 100 lines, and no line past them is looked at
+    parse_settings_text(text, "screenw = 1\n", 12);
+    EXPECT_EQ(text.settings_line_count, settings_max_lines);
 }
 
 TEST(Pacing, FramesLastAtLeastSixteenTicks) {
