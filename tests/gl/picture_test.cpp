@@ -5,10 +5,12 @@
 #include "app/pause.h"
 #include "gl_support.h"
 #include "render/dashboard.h"
+#include "render/entities.h"
 #include "render/hud.h"
 #include "render/scene.h"
 #include "render/world_texture.h"
 #include "sim/update.h"
+#include "sim/vecmath.h"
 #include "world/mesh.h"
 
 #include <GL/glu.h>
@@ -209,4 +211,39 @@ TEST_F(Stage, EveryElementShowsWhereTheCameraPutsIt) {
     const Patch floor(frame, x, y), block(Frame(), x, y);
     EXPECT_TRUE(floor.looks(water_blue) && block.looks(water_blue)) << block.rgb[0] << " " << block.rgb[1] << " " << block.rgb[2];
     EXPECT_NEAR(block.rgb[2] - floor.rgb[2], 0.25f * (136 - 54), 8);
+}
+
+// The limb as GL draws it: its elbow ball a unit from the root and its last ball on the end, for arms and
+// legs reaching every way. GL reports the corners it keeps, and in a parallel view the mean of a ball's
+// corners lies on its centre.
+TEST_F(Picture, LimbsDrawnReachTheirEnds) {
+    Models models = build_models();
+    scale_models(models);
+    glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(-8, 8, -6, 6, -20, 20);
+    glMatrixMode(GL_MODELVIEW), glLoadIdentity();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glDisable(GL_CULL_FACE);  // every triangle, the far sides of the balls too
+    std::vector<float> feedback(20000);
+    const Vec3 root{1, 2, 0.5f};
+    for (int n = 0; n < 12; ++n) {
+        const Vec3 way{std::cos(n * 0.9f), n % 3 ? -0.6f : 0.5f, std::sin(n * 0.9f)};
+        const Vec3 end = root + way * ((0.8f + n % 4 * 0.3f) / length(way));
+        glFeedbackBuffer(GLsizei(feedback.size()), GL_3D, feedback.data());
+        glRenderMode(GL_FEEDBACK);
+        draw_limb(models, root, end, way.y >= 0);
+        const int size = glRenderMode(GL_RENDER);
+        std::vector<Vec3> corners;  // back in view units; the balls are triangles 72 to 143 and 160 to 231
+        for (int k = 0; k < size; k += 2 + 9)
+            for (int c = 0; c < 3 && feedback[k] == GL_POLYGON_TOKEN; ++c)
+                corners.push_back({feedback[k + 2 + 3 * c] / 40 - 8, feedback[k + 3 + 3 * c] / 40 - 6, 20 - 40 * feedback[k + 4 + 3 * c]});
+        ASSERT_EQ(corners.size(), 3u * 248) << n;
+        auto centre = [&](int first) {
+            Vec3 sum;
+            for (int v = 3 * first; v < 3 * first + 216; ++v) sum = sum + corners[size_t(v)];
+            return sum / 216;
+        };
+        EXPECT_NEAR(length(centre(72) - root), 1, 1e-3f) << n;
+        EXPECT_LT(length(centre(160) - end), 2e-3f) << n;
+    }
+    glDisableClientState(GL_VERTEX_ARRAY), glEnable(GL_CULL_FACE);
 }

@@ -3,6 +3,7 @@
 // keys and clicks arrive. The ctest entry on sdl12-compat sets QUILL_SDL12_COMPAT.
 #include "app/loop.h"
 #include "app/read_input.h"
+#include "render/dashboard.h"
 #include "sim/vecmath.h"
 #include "support/xvfb.h"
 #include "world/mesh.h"
@@ -133,6 +134,9 @@ TEST(Program, ScriptedSessionThroughSdlsQueue) {
     Program& p = *program;
     testing::internal::CaptureStderr();
     ASSERT_EQ(start_program(p, 1), 0);
+    char version[16];  // what the pause screen shows is the release's version
+    format_version_text(version, sizeof version, p.titles.version_number);
+    EXPECT_EQ(std::string(version), "v" QUILL_VERSION);
     std::fill(&p.world.terrain_height[0][0], &p.world.terrain_height[0][0] + 2500, 2.0f);
     std::memset(p.world.block_grid, 0, sizeof p.world.block_grid);
     build_world_meshes(p.world);
