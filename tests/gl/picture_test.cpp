@@ -210,7 +210,7 @@ TEST_F(Stage, EveryElementShowsWhereTheCameraPutsIt) {
     render_scene(*world, *game, models, screen, atlas, 60.0f);
     const Patch floor(frame, x, y), block(Frame(), x, y);
     EXPECT_TRUE(floor.looks(water_blue) && block.looks(water_blue)) << block.rgb[0] << " " << block.rgb[1] << " " << block.rgb[2];
-    EXPECT_NEAR(block.rgb[2] - floor.rgb[2], 0.25f * (136 - 54), 8);
+    EXPECT_NEAR(block.rgb[2] - floor.rgb[2], 0.25f * (136 - 54), 8);  // the mean blues of the block and ground tiles
 }
 
 // The limb as GL draws it: its elbow ball a unit from the root and its last ball on the end, for arms and
