@@ -46,8 +46,11 @@ DashboardLayout dashboard_layout(const Screen& screen, float pause_fade, const c
 // Returns false, with SDL's error set, when the image cannot be loaded.
 bool load_dashboard(Atlas2D& atlas, const char* path);
 
-// A new linear-filtered, repeating GL texture holding the surface's pixels
-// (3 or 4 bytes per pixel; rows as SDL pads them).
+// A new linear-filtered, repeating GL texture, left bound for its pixels.
+uint32_t new_atlas_texture();
+
+// A new atlas texture holding the surface's pixels (3 or 4 bytes per pixel;
+// rows as SDL pads them).
 uint32_t texture_from_surface(SDL_Surface* surface);
 
 // Draws both bars with their texts, slid out by pause_fade.

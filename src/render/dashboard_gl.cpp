@@ -4,7 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>  // GL_BGR and GL_BGRA, past Windows' GL 1.1
 
-uint32_t texture_from_surface(SDL_Surface* surface) {
+uint32_t new_atlas_texture() {
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -12,6 +12,11 @@ uint32_t texture_from_surface(SDL_Surface* surface) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    return name;
+}
+
+uint32_t texture_from_surface(SDL_Surface* surface) {
+    const uint32_t name = new_atlas_texture();
 
     const int bytes = surface->format->BytesPerPixel;
     const bool rgb_order = surface->format->Rmask == 0x000000FF;
