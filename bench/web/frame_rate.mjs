@@ -8,9 +8,9 @@
 // vertices. A size (WxH) sets the game's window in the page's
 // settings.ini before the game reads it. A share below 1 is a question, not
 // a measure of the game: every indexed draw of more than 600 indices (the
-// world's, not the HUD's) draws only that share of its triangles, to show
-// what the triangles a pass draws cost against the rest of it.
-// It works on older pages too, which have no message element.
+// world's; the models' and the HUD's are smaller) draws only that share of
+// its triangles, to show what the triangles of a pass cost against the rest
+// of it. It measures older pages too, which have no message element.
 //   node bench/web/frame_rate.mjs build-web/page [seed] [warm-up s] [measured s] [WxH] [share]
 import { spawn } from 'node:child_process';
 import { createRequire } from 'node:module';
