@@ -7,13 +7,14 @@
 namespace {
 
 // Binds the models' copy in GL, making it first if this context has none
-// yet; false when GL has no buffer objects.
-bool bind_model_copy(const Models& models) {
-    if (!gl_has_buffers()) return false;
+// yet, where GL has buffer objects. The models draw from it until
+// unbind_model_copy.
+void bind_model_copy(const Models& models) {
+    if (!gl_has_buffers()) return;
     ModelsCopy& copy = models.copy;
     if (copy.buffer != 0 && copy.context == gl_procs.context) {
         gl_procs.bind_buffer(GL_ARRAY_BUFFER, copy.buffer);
-        return true;
+        return;
     }
     GLuint name = 0;
     gl_procs.gen_buffers(1, &name);
@@ -30,12 +31,12 @@ bool bind_model_copy(const Models& models) {
     }
     gl_procs.bind_buffer(GL_ARRAY_BUFFER, copy.buffer);
     gl_procs.buffer_data(GL_ARRAY_BUFFER, n * 20, vertices, GL_STATIC_DRAW);
-    return true;
 }
 
-// One of the three models: from their copy in GL, or from client arrays.
+// One of the three models: from their copy in GL, bound, or from client
+// arrays where GL has no buffer objects.
 void draw_model(const Models& models, const Model& model) {
-    if (!bind_model_copy(models)) {
+    if (!gl_has_buffers()) {
         glVertexPointer(3, GL_FLOAT, 0, model.positions.data());
         glTexCoordPointer(2, GL_FLOAT, 0, model.texcoords.data());
         glDrawArrays(GL_TRIANGLES, 0, model.vertex_count);
@@ -70,9 +71,8 @@ void draw_model_facing(const Models& models, const Model& model, const Vec3& at,
     glPopMatrix();
 }
 
-}  // namespace
-
-void draw_limb(const Models& models, const Vec3& root, const Vec3& end, bool flip_when_raised) {
+// draw_limb with the models' copy already bound.
+void draw_limb_bound(const Models& models, const Vec3& root, const Vec3& end, bool flip_when_raised) {
     LimbPose pose = limb_pose(root, end, flip_when_raised);
     glPushMatrix();
     glTranslatef(root.x, root.y, root.z);
@@ -87,10 +87,18 @@ void draw_limb(const Models& models, const Vec3& root, const Vec3& end, bool fli
     glRotatef(pose.lower_reach_degrees, 1.0f, 0.0f, 0.0f);
     draw_model(models, models.limb_model);
     glPopMatrix();
+}
+
+}  // namespace
+
+void draw_limb(const Models& models, const Vec3& root, const Vec3& end, bool flip_when_raised) {
+    bind_model_copy(models);
+    draw_limb_bound(models, root, end, flip_when_raised);
     unbind_model_copy();
 }
 
 void draw_entities(const Game& game, const Models& models) {
+    bind_model_copy(models);
     int ball_count = game.ball_count;
     if (ball_count < 0) ball_count = 0;
     if (ball_count > max_balls) ball_count = max_balls;
@@ -111,9 +119,9 @@ void draw_entities(const Game& game, const Models& models) {
     draw_model(models, models.limb_model);
     glPopMatrix();
 
-    for (int i = 0; i < 2; ++i) draw_limb(models, game.arm_root[i], game.hand_pos[i], true);
+    for (int i = 0; i < 2; ++i) draw_limb_bound(models, game.arm_root[i], game.hand_pos[i], true);
     draw_model_facing(models, models.sphere_model, game.hip_pos, game.player_facing);
-    for (int i = 0; i < 2; ++i) draw_limb(models, game.leg_root[i], game.foot_pos[i], false);
+    for (int i = 0; i < 2; ++i) draw_limb_bound(models, game.leg_root[i], game.foot_pos[i], false);
 
     draw_model_at(models, models.sphere_model, game.aim_point);
 

@@ -48,6 +48,31 @@ struct FrameSets {
                 *water_copy = nullptr;
 };
 
+// An open view draws the sets without what lies wholly under the ground.
+FrameSets frame_sets(const World& world, bool open_view, bool buffers) {
+    FrameSets sets = {world.terrain_meshes, open_view ? world.open_block_meshes : world.block_meshes,
+                      world.falling_meshes, open_view ? world.open_water_meshes : world.water_meshes};
+    if (buffers) {
+        sets.terrain_copy = &world.terrain_copy;
+        sets.block_copy = open_view ? &world.open_block_copy : &world.block_copy;
+        sets.falling_copy = &world.falling_copy;
+        sets.water_copy = open_view ? &world.open_water_copy : &world.water_copy;
+    }
+    return sets;
+}
+
+// The water is translucent: three quarters of its colour over what lies
+// behind it.
+void begin_water() {
+    glEnable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.75f);
+}
+
+void end_water() {
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
 void draw_solid_slots(const World& world, const FrameSets& sets, const Slot* slots, int count,
                       bool ground_first) {
     for (int n = 0; n < count; ++n) {
@@ -65,8 +90,7 @@ void draw_solid_slots(const World& world, const FrameSets& sets, const Slot* slo
 }
 
 void draw_water_slots(const FrameSets& sets, const SlotCulling& culling, int pcx, int pcz) {
-    glEnable(GL_BLEND);
-    glColor4f(1.0f, 1.0f, 1.0f, 0.75f);
+    begin_water();
     for (int cx = pcx - slot_radius; cx <= pcx + slot_radius; ++cx) {
         for (int cz = pcz - slot_radius; cz <= pcz + slot_radius; ++cz) {
             if (!water_slot_visible(culling, cx, cz)) continue;
@@ -77,8 +101,7 @@ void draw_water_slots(const FrameSets& sets, const SlotCulling& culling, int pcx
             glPopMatrix();
         }
     }
-    glDisable(GL_BLEND);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    end_water();
 }
 
 // The orders a plan's runs draw from.
@@ -97,12 +120,12 @@ void translate_to_copy(const ChunkRun& run) {
 // allocates nothing.
 RunPlan solid_plan, water_plan;
 
-// The world from its buffers, in runs: the solid pass nearest first (or as
-// listed), each run's ground before its blocks (or after), the falling
-// blocks lowered; then the entities; then the water in the listed order.
-// False, drawing nothing, when GL has no buffer objects.
-bool draw_world_runs(const World& world, const Game& game, const Models& models,
-                     const SlotCulling& culling, bool open_view, const ViewOptions& options) {
+// The world from its buffers (sets with their copies), in runs: the solid
+// pass nearest first (or as listed), each run's ground before its blocks
+// (or after), the falling blocks lowered; then the entities; then the water
+// in the listed order.
+void draw_world_runs(const World& world, const Game& game, const Models& models,
+                     const SlotCulling& culling, const FrameSets& sets, const ViewOptions& options) {
     const int pcx = slot_of(game.player_pos.x), pcz = slot_of(game.player_pos.z);
     const Vec3 eye = game.camera_pos;
     plan_chunk_runs(culling, false, pcx, pcz, eye.x, eye.z,
@@ -112,44 +135,37 @@ bool draw_world_runs(const World& world, const Game& game, const Models& models,
     plan_chunk_runs(culling, true, pcx, pcz, eye.x, eye.z, false, false, water_plan);
     bool x_major, z_major;
     orders_of(solid_plan, x_major, z_major);
-    const ChunkMesh* blocks = open_view ? world.open_block_meshes : world.block_meshes;
-    MeshSetCopy& block_copy = open_view ? world.open_block_copy : world.block_copy;
-    const bool falling = any_vertex(world.falling_meshes);
-    if (!sync_mesh_copy(world.terrain_copy, world.terrain_meshes, x_major, z_major, true, true)) return false;
-    sync_mesh_copy(block_copy, blocks, x_major, z_major, false, true);
-    if (falling) sync_mesh_copy(world.falling_copy, world.falling_meshes, x_major, z_major, false, true);
+    const bool falling = any_vertex(sets.falling);
+    sync_mesh_copy(*sets.terrain_copy, sets.terrain, x_major, z_major, true, true);
+    sync_mesh_copy(*sets.block_copy, sets.blocks, x_major, z_major, false, true);
+    if (falling) sync_mesh_copy(*sets.falling_copy, sets.falling, x_major, z_major, false, true);
     for (int n = 0; n < solid_plan.count; ++n) {
         const ChunkRun& run = solid_plan.runs[n];
         glPushMatrix();
         translate_to_copy(run);
-        if (options.ground_first) draw_chunk_run(world.terrain_copy, world.terrain_meshes, run);
-        draw_chunk_run(block_copy, blocks, run);
-        if (!options.ground_first) draw_chunk_run(world.terrain_copy, world.terrain_meshes, run);
+        if (options.ground_first) draw_chunk_run(*sets.terrain_copy, sets.terrain, run);
+        draw_chunk_run(*sets.block_copy, sets.blocks, run);
+        if (!options.ground_first) draw_chunk_run(*sets.terrain_copy, sets.terrain, run);
         if (falling) {
             glTranslatef(0.0f, -world.fall_offset, 0.0f);
-            draw_chunk_run(world.falling_copy, world.falling_meshes, run);
+            draw_chunk_run(*sets.falling_copy, sets.falling, run);
         }
         glPopMatrix();
     }
     end_chunk_runs();
     draw_entities(game, models);
 
-    const ChunkMesh* water = open_view ? world.open_water_meshes : world.water_meshes;
-    MeshSetCopy& water_copy = open_view ? world.open_water_copy : world.water_copy;
     orders_of(water_plan, x_major, z_major);
-    sync_mesh_copy(water_copy, water, x_major, z_major, true, true);
-    glEnable(GL_BLEND);
-    glColor4f(1.0f, 1.0f, 1.0f, 0.75f);
+    sync_mesh_copy(*sets.water_copy, sets.water, x_major, z_major, true, true);
+    begin_water();
     for (int n = 0; n < water_plan.count; ++n) {
         glPushMatrix();
         translate_to_copy(water_plan.runs[n]);
-        draw_chunk_run(water_copy, water, water_plan.runs[n]);
+        draw_chunk_run(*sets.water_copy, sets.water, water_plan.runs[n]);
         glPopMatrix();
     }
-    glDisable(GL_BLEND);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    end_water();
     end_chunk_runs();
-    return true;
 }
 
 }  // namespace
@@ -195,16 +211,11 @@ void draw_world_view(const World& world, const Game& game, const Models& models,
                            ground_clear_of(world, eye.x, eye.y, eye.z, near_corner * 1.01f);
 
     const bool buffers = options.world_draw != WorldDraw::client_arrays && gl_has_buffers();
+    const FrameSets sets = frame_sets(world, open_view, buffers);
     if (buffers && options.world_draw == WorldDraw::chunk_runs) {
-        draw_world_runs(world, game, models, culling, open_view, options);
+        draw_world_runs(world, game, models, culling, sets, options);
     } else {
-        FrameSets sets = {world.terrain_meshes, open_view ? world.open_block_meshes : world.block_meshes,
-                          world.falling_meshes, open_view ? world.open_water_meshes : world.water_meshes};
         if (buffers) {
-            sets.terrain_copy = &world.terrain_copy;
-            sets.block_copy = open_view ? &world.open_block_copy : &world.block_copy;
-            sets.falling_copy = &world.falling_copy;
-            sets.water_copy = open_view ? &world.open_water_copy : &world.water_copy;
             sync_mesh_copy(*sets.terrain_copy, sets.terrain, true, false, true, false);
             sync_mesh_copy(*sets.block_copy, sets.blocks, true, false, false, false);
             sync_mesh_copy(*sets.falling_copy, sets.falling, true, false, false, false);
