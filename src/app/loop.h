@@ -3,6 +3,7 @@
 // benchmark can run the same passes.
 #pragma once
 
+#include "app/controls.h"
 #include "app/init_game.h"
 #include "app/pacing.h"
 #include "app/pause.h"
@@ -19,7 +20,8 @@
 struct Program {
     Settings settings;
     Screen screen;
-    Input input;
+    Controls controls;  // the keyboard and mouse, the pad and the touch controls, each as read
+    Input input;        // what they add up to in this pass: all the game reads
     FrameClock frame_clock;
     PauseState pause;
     Atlas2D atlas;
@@ -33,7 +35,7 @@ struct Program {
 constexpr int exit_dashboard_missing = 4;  // Media/dashboard.png cannot be loaded
 
 // Reads settings.ini, seeds the random generator with seed, opens the
-// window, loads the 2D atlas, resets the pause state and starts a new game.
+// window and the first pad, loads the 2D atlas, resets the pause state and starts a new game.
 // Returns 0, or the exit code to end with (SDL is shut down then).
 int start_program(Program& program, unsigned seed);
 

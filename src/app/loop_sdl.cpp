@@ -24,6 +24,7 @@ int start_program(Program& p, unsigned seed) {
 
     int failure = setup_video(p.settings, p.screen);
     if (failure != 0) return failure;
+    open_pads(p.controls);
 
     if (!load_dashboard(p.atlas, dashboard_path)) {
         std::fprintf(stderr, "quillmoor: cannot load %s: %s\n", dashboard_path, SDL_GetError());
@@ -38,7 +39,8 @@ int start_program(Program& p, unsigned seed) {
 void run_pass(Program& p) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SDL_PumpEvents();
-    read_input(p.input, p.screen);
+    read_controls(p.controls, p.screen);
+    compose_input(p.input, p.controls, p.pause.pause_fade != 0.0f);
 
     bool scene_skipped = true;
     if (p.pause.pause_fade == 0.0f) {
@@ -56,7 +58,8 @@ void run_pass(Program& p) {
         draw_pause_menu(p.pause, p.input, p.atlas, p.screen, p.quit_requested);
     }
 
-    refresh_mouse_focus(p.input);
+    refresh_mouse_focus(p.controls.device);
+    p.input.mouse_in_window = pointer_in_window(p.controls);
     if (scene_skipped && p.input.mouse_in_window) {
         draw_cursor(p.atlas, p.screen, p.input.mouse_x, p.input.mouse_y);
     }

@@ -45,6 +45,15 @@ void push(Uint8 type, int code) {
     SDL_PushEvent(&e);
 }
 
+// The first pad: an axis pushed to value (-32768..32767), or a button down (1) or up (0).
+void push_pad(Uint8 type, int index, int value) {
+    SDL_Event e{};
+    e.type = type;
+    if (type == SDL_JOYAXISMOTION) e.jaxis.axis = Uint8(index), e.jaxis.value = Sint16(value);
+    else e.jbutton.button = Uint8(index), e.jbutton.state = Uint8(value);
+    SDL_PushEvent(&e);
+}
+
 void passes(Program& p, int n) {
     for (int i = 0; i < n; ++i) run_pass(p);
 }
@@ -205,4 +214,45 @@ TEST(Program, ScriptedSessionThroughSdlsQueue) {
         EXPECT_TRUE(lodepng::decode(rgb, w, h, name) == 0 && w == 640 && h == 480) << name;
     }
     EXPECT_FALSE(fs::exists("screenshot4.png"));
+}
+
+// A pad's events in SDL's queue walk, steer and change the action through the real start-up and loop, and its
+// stick and use button work the menu.
+TEST(Program, PadThroughSdlsQueue) {
+    const Scratch scratch("screenw = 640\nscreenh = 480\n", true);
+    auto program = std::make_unique<Program>();
+    Program& p = *program;
+    ASSERT_EQ(start_program(p, 1), 0);
+    std::fill(&p.world.terrain_height[0][0], &p.world.terrain_height[0][0] + 2500, 2.0f);
+    std::memset(p.world.block_grid, 0, sizeof p.world.block_grid);
+    build_world_meshes(p.world);
+    SDL_WarpMouse(320, 240);
+    passes(p, 80);
+    auto hold_axis = [&](int axis, int value, int n) {
+        push_pad(SDL_JOYAXISMOTION, axis, value), passes(p, n), push_pad(SDL_JOYAXISMOTION, axis, 0), passes(p, 2);
+    };
+    auto hold_button = [&](int button, int n) {
+        push_pad(SDL_JOYBUTTONDOWN, button, 1), passes(p, n), push_pad(SDL_JOYBUTTONUP, button, 0), passes(p, 2);
+    };
+    const Vec3 from = p.game.player_pos;
+    hold_axis(1, -32768, 10);  // the left stick forward, along -z
+    EXPECT_LT(p.game.player_pos.z - from.z, -0.5f);
+    EXPECT_LT(std::fabs(p.game.player_pos.x - from.x), 0.1f);
+    const float yaw = p.game.player_yaw;
+    hold_axis(3, 32767, 10);  // the right stick right
+    EXPECT_GT(p.game.player_yaw - yaw, 0.2f);
+    const float turned = p.game.player_yaw;
+    passes(p, 10);
+    EXPECT_EQ(p.game.player_yaw, turned);  // the stick centred steers nothing
+    hold_button(5, 3);                     // the right shoulder: the next action
+    EXPECT_EQ(p.game.action_type, LowerGround);
+
+    hold_button(7, 20);  // start: the menu slides in
+    EXPECT_EQ(p.pause.pause_fade, 100.0f);
+    const int exit_y = menu_first_button_y(p.screen, 100) + menu_button_spacing;
+    hold_axis(1, -32768, (240 - exit_y) / 12);  // the pointer up onto "Exit", 12 pixels a pass
+    EXPECT_FALSE(p.quit_requested);
+    hold_button(2, 3);
+    EXPECT_TRUE(p.quit_requested);
+    SDL_Quit();
 }
