@@ -58,6 +58,15 @@ void passes(Program& p, int n) {
     for (int i = 0; i < n; ++i) run_pass(p);
 }
 
+// The ground flat and bare, the pointer in the middle (no turning), the player landed.
+void land_on_flat_ground(Program& p) {
+    std::fill(&p.world.terrain_height[0][0], &p.world.terrain_height[0][0] + 2500, 2.0f);
+    std::memset(p.world.block_grid, 0, sizeof p.world.block_grid);
+    build_world_meshes(p.world);
+    SDL_WarpMouse(320, 240);
+    passes(p, 80);
+}
+
 // Down for n passes, then up for two.
 void hold(Program& p, int key, int n, bool button = false) {
     push(button ? SDL_MOUSEBUTTONDOWN : SDL_KEYDOWN, key);
@@ -146,11 +155,7 @@ TEST(Program, ScriptedSessionThroughSdlsQueue) {
     char version[16];  // what the pause screen shows is the release's version
     format_version_text(version, sizeof version, p.titles.version_number);
     EXPECT_EQ(std::string(version), "v" QUILL_VERSION);
-    std::fill(&p.world.terrain_height[0][0], &p.world.terrain_height[0][0] + 2500, 2.0f);
-    std::memset(p.world.block_grid, 0, sizeof p.world.block_grid);
-    build_world_meshes(p.world);
-    SDL_WarpMouse(320, 240);  // the middle: no turning
-    passes(p, 80);            // landed
+    land_on_flat_ground(p);
 
     // Forward is -z, right +x.
     const struct { SDLKey key; float x, z; } walks[] = {
@@ -223,11 +228,7 @@ TEST(Program, PadThroughSdlsQueue) {
     auto program = std::make_unique<Program>();
     Program& p = *program;
     ASSERT_EQ(start_program(p, 1), 0);
-    std::fill(&p.world.terrain_height[0][0], &p.world.terrain_height[0][0] + 2500, 2.0f);
-    std::memset(p.world.block_grid, 0, sizeof p.world.block_grid);
-    build_world_meshes(p.world);
-    SDL_WarpMouse(320, 240);
-    passes(p, 80);
+    land_on_flat_ground(p);
     auto hold_axis = [&](int axis, int value, int n) {
         push_pad(SDL_JOYAXISMOTION, axis, value), passes(p, n), push_pad(SDL_JOYAXISMOTION, axis, 0), passes(p, 2);
     };
