@@ -40,9 +40,8 @@ TEST(Controls, WithNeitherPadNorTouchTheGameReadsTheKeyboardAndMouseAlone) {
         Input in;
         compose_input(in, c, run % 3 == 0);
         EXPECT_TRUE(std::equal(in.key_state, in.key_state + key_table_size, c.device.key_state) &&
-                    std::equal(in.mouse_button_state, in.mouse_button_state + button_table_size,
-                               c.device.mouse_button_state));
-        EXPECT_TRUE(in.mouse_x == c.device.mouse_x && in.mouse_y == 50 && in.mouse_in_window == (run % 2 == 0));
+                    std::equal(in.mouse_button_state, in.mouse_button_state + 10, c.device.mouse_button_state) &&
+                    in.mouse_x == c.device.mouse_x && in.mouse_y == 50 && in.mouse_in_window == (run % 2 == 0));
     }
 }
 
