@@ -54,9 +54,10 @@ bool stick_reach(float x, float y, float& reach_x, float& reach_y) {
     return true;
 }
 
-// What the pad holds this pass, with the pointer's steering (running game)
-// or motion (menu) from its sticks added to steer and move.
-uint32_t pad_bits(const Controls& c, bool& steering, float steer[2], float move[2]) {
+// What the pad holds this pass, with the right stick's steering (running
+// game) in steer and both sticks' pointer motion (menu) in move; both stay 0
+// for sticks inside their dead zone.
+uint32_t pad_bits(const Controls& c, float steer[2], float move[2]) {
     const PadState& pad = c.pad;
     const PadLayout& layout = c.layout;
     if (!pad.present) return 0;
@@ -85,7 +86,6 @@ uint32_t pad_bits(const Controls& c, bool& steering, float steer[2], float move[
 
     float x = 0.0f, y = 0.0f;
     if (stick_reach(axis(layout.steer_x), axis(layout.steer_y), x, y)) {
-        steering = true;
         steer[0] = x, steer[1] = y;
         move[0] += x, move[1] += y;
     }
@@ -99,9 +99,9 @@ float clamp_to(float v, float size) { return std::max(0.0f, std::min(v, size - 1
 
 void compose_input(Input& input, Controls& c, bool menu_shown) {
     input = c.device;
-    bool steering = false;
     float steer[2] = {}, move[2] = {};
-    uint32_t down = pad_bits(c, steering, steer, move);
+    uint32_t down = pad_bits(c, steer, move);
+    const bool steering = steer[0] != 0.0f || steer[1] != 0.0f;
     for (int b = 0; b < pad_button_count; ++b) c.pad_seen[b] = c.pad.button[b].count;
 
     bool touched[touch_control_count];

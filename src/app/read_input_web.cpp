@@ -75,12 +75,12 @@ constexpr int touch_fields = 6;
 }  // namespace
 
 // The page keeps its touch controls in Module.quillTouch (index.html), one
-// record each in the order of TouchControl; copied here as six floats each.
-EM_JS(void, copy_page_touch, (float* out, int count), {
+// record each in the order of TouchControl; copied here as fields floats each.
+EM_JS(void, copy_page_touch, (float* out, int count, int fields), {
     const controls = Module.quillTouch || [];
     for (let i = 0; i < count; i++) {
         const c = controls[i] || {};
-        const at = (out >> 2) + 6 * i;
+        const at = (out >> 2) + fields * i;
         const values = [c.down ? 1 : 0, (c.count >>> 0) % 16777216, c.x, c.y, c.startX, c.startY];
         values.forEach((v, k) => { HEAPF32[at + k] = Number(v) || 0; });
     }
@@ -90,7 +90,7 @@ namespace {
 
 void read_touch(TouchPoint* touch) {
     float values[touch_control_count][touch_fields] = {};
-    copy_page_touch(&values[0][0], touch_control_count);
+    copy_page_touch(&values[0][0], touch_control_count, touch_fields);
     for (int i = 0; i < touch_control_count; ++i) {
         const float* v = values[i];
         touch[i].press.down = v[0] != 0.0f;
