@@ -1,8 +1,8 @@
-// One-time game initialisation: titles, world texture, models, the generated
-// world with its meshes, and the player's start.
+// One-time game initialisation: titles, models, the generated world with its
+// atlas tiles and meshes, and the player's start. Plain logic: the renderer
+// loads the world texture itself.
 #pragma once
 
-#include "app/settings.h"
 #include "render/models.h"
 #include "sim/game.h"
 #include "world/world.h"
@@ -12,5 +12,4 @@ struct Titles {
     float version_number = 0.0f;
 };
 
-void init_game(Titles& titles, World& world, Game& game, Models& models,
-               const Settings& settings);
+void init_game(Titles& titles, World& world, Game& game, Models& models);

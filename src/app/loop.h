@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "render/draw2d.h"
 #include "render/models.h"
+#include "render/scene.h"
 #include "render/screen.h"
 #include "sim/game.h"
 #include "sim/input.h"
@@ -29,6 +30,7 @@ struct Program {
     Titles titles;
     Game game;
     World world;
+    Renderer renderer;  // what the drawing keeps in GL between frames
     bool quit_requested = false;  // set by Exit or a close request; the loop ends
 };
 

@@ -4,6 +4,7 @@
 #include "app/video.h"
 #include "render/dashboard.h"
 #include "render/scene.h"
+#include "render/world_texture.h"
 #include "sim/update.h"
 
 #include <SDL.h>
@@ -15,6 +16,8 @@
 namespace {
 
 constexpr const char* dashboard_path = "Media/dashboard.png";
+// Missing, the world is drawn untextured.
+constexpr const char* world_texture_path = "Media/worldtexture.png";
 
 }  // namespace
 
@@ -32,7 +35,8 @@ int start_program(Program& p, unsigned seed) {
         return exit_dashboard_missing;
     }
     reset_pause_state(p.pause, p.screen);
-    init_game(p.titles, p.world, p.game, p.models, p.settings);
+    p.renderer.world_texture = load_world_texture(world_texture_path, p.settings.mipmapping);
+    init_game(p.titles, p.world, p.game, p.models);
     return 0;
 }
 
@@ -45,7 +49,7 @@ void run_pass(Program& p) {
     bool scene_skipped = true;
     if (p.pause.pause_fade == 0.0f) {
         update_game(p.game, p.world, p.input, speed_from_fps(p.frame_clock.fps));
-        render_scene(p.world, p.game, p.models, p.screen, p.atlas, p.frame_clock.fps);
+        render_scene(p.renderer, p.world, p.game, p.models, p.screen, p.atlas, p.frame_clock.fps);
         scene_skipped = false;
     }
 

@@ -9,9 +9,8 @@ namespace {
 // Binds the models' copy in GL, making it first if this context has none
 // yet, where GL has buffer objects. The models draw from it until
 // unbind_model_copy.
-void bind_model_copy(const Models& models) {
+void bind_model_copy(ModelsCopy& copy, const Models& models) {
     if (!gl_has_buffers()) return;
-    ModelsCopy& copy = models.copy;
     if (copy.buffer != 0 && copy.context == gl_procs.context) {
         gl_procs.bind_buffer(GL_ARRAY_BUFFER, copy.buffer);
         return;
@@ -91,14 +90,15 @@ void draw_limb_bound(const Models& models, const Vec3& root, const Vec3& end, bo
 
 }  // namespace
 
-void draw_limb(const Models& models, const Vec3& root, const Vec3& end, bool flip_when_raised) {
-    bind_model_copy(models);
+void draw_limb(ModelsCopy& copy, const Models& models, const Vec3& root, const Vec3& end,
+               bool flip_when_raised) {
+    bind_model_copy(copy, models);
     draw_limb_bound(models, root, end, flip_when_raised);
     unbind_model_copy();
 }
 
-void draw_entities(const Game& game, const Models& models) {
-    bind_model_copy(models);
+void draw_entities(ModelsCopy& copy, const Game& game, const Models& models) {
+    bind_model_copy(copy, models);
     int ball_count = game.ball_count;
     if (ball_count < 0) ball_count = 0;
     if (ball_count > max_balls) ball_count = max_balls;

@@ -107,27 +107,3 @@ bool water_slot_visible(const SlotCulling& culling, int cx, int cz) {
     float z = (static_cast<float>(cz) + 0.5f) * slot_size;
     return cube_in_frustum(culling.frustum, x, 2.5f, z, 2.5f) && slot_within_fog(culling, cx, cz);
 }
-
-int solid_slots_in_order(const SlotCulling& culling, int pcx, int pcz, float eye_x, float eye_z,
-                         SlotOrder order, Slot* slots) {
-    int count = 0;
-    for (int cx = pcx - slot_radius; cx <= pcx + slot_radius; ++cx) {
-        for (int cz = pcz - slot_radius; cz <= pcz + slot_radius; ++cz) {
-            if (solid_slot_visible(culling, cx, cz)) slots[count++] = {cx, cz};
-        }
-    }
-    if (order == SlotOrder::listed) return count;
-    auto distance = [&](const Slot& s) {
-        float dx = (static_cast<float>(s.cx) + 0.5f) * slot_size - eye_x;
-        float dz = (static_cast<float>(s.cz) + 0.5f) * slot_size - eye_z;
-        return dx * dx + dz * dz;
-    };
-    // Ties go to the listed order. std::sort with that tie-break gives the
-    // stable sort's order without the buffer std::stable_sort allocates.
-    std::sort(slots, slots + count, [&](const Slot& a, const Slot& b) {
-        float da = distance(a), db = distance(b);
-        if (da != db) return da < db;
-        return a.cx != b.cx ? a.cx < b.cx : a.cz < b.cz;
-    });
-    return count;
-}

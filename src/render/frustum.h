@@ -77,29 +77,4 @@ bool solid_slot_visible(const SlotCulling& culling, int cx, int cz);
 // wholly beyond the fog.
 bool water_slot_visible(const SlotCulling& culling, int cx, int cz);
 
-// One chunk slot of the window.
-struct Slot {
-    int cx = 0, cz = 0;
-};
-
 constexpr int slot_window_count = (2 * slot_radius + 1) * (2 * slot_radius + 1);
-
-// The order the solid pass draws its slots in. listed walks cx ascending,
-// then cz ascending. nearest_first sorts by the horizontal distance from the
-// eye to the slot's centre (ties in listed order), so that nearer surfaces
-// fill the depth buffer first and hidden ones fail the depth test before
-// they are textured: 10 to 15% fewer instructions on llvmpipe when the
-// camera looks towards -x or -z, where the listed order runs far to near.
-// The two orders differ only where fragments of two slots have equal depth:
-// two adjacent slots both cover a pixel on their shared edge (each copy of
-// the edge is transformed with its own slot's translation and rounds
-// differently) and the depths tie. The slot drawn first wins, so a
-// reordering can change such a pixel: about one pixel in a few hundred
-// frames.
-enum class SlotOrder { listed, nearest_first };
-
-// Writes the visible slots of the solid pass around (pcx, pcz) into slots
-// (room for slot_window_count) in the given order and returns their count.
-// eye_x and eye_z are the camera's horizontal position.
-int solid_slots_in_order(const SlotCulling& culling, int pcx, int pcz, float eye_x, float eye_z,
-                         SlotOrder order, Slot* slots);

@@ -135,5 +135,4 @@ void scale_models(Models& models) {
     scale_model(models.sphere_model, 0.5f);
     scale_model(models.limb_model, 0.5f);
     scale_model(models.big_sphere_model, 2.0f);
-    models.copy = ModelsCopy();
 }

@@ -3,7 +3,6 @@
 // and a big sphere. Built in code at start-up, scaled once, then only drawn.
 #pragma once
 
-#include <cstdint>
 #include <vector>
 
 // One model: independent triangles, each counter-clockwise seen from outside.
@@ -13,19 +12,10 @@ struct Model {
     std::vector<float> texcoords;  // vertex_count * 2
 };
 
-// The renderer's copy of the three models in one GL buffer, made at its
-// first draw in a GL context: interleaved (x, y, z, s, t), the sphere, the
-// limb, then the big sphere.
-struct ModelsCopy {
-    uint32_t buffer = 0;   // GL buffer name; 0 when none
-    uint32_t context = 0;  // the count of GL contexts when it was made
-};
-
 struct Models {
     Model sphere_model;      // 216 vertices; radius 0.5 as built, 0.25 after scaling
     Model limb_model;        // 264 vertices; rod of length 2 as built, 1 after scaling
     Model big_sphere_model;  // 216 vertices; radius 0.5 as built, 1 after scaling
-    mutable ModelsCopy copy;  // a cache the renderer fills while it draws
 };
 
 // The sphere: an octahedron of radius 0.5 whose faces are each cut into nine
@@ -43,5 +33,5 @@ Models build_models();
 // Scales the small sphere and the limb by 0.5 and the big sphere by 2 and
 // gives every triangle of all three the texture coordinates (0.8125, 0.9375),
 // (0.9375, 0.9375), (0.8125, 0.8125): one flat patch of the world texture.
-// Runs once at start-up; a second run would scale again. Forgets the copy.
+// Runs once at start-up; a second run would scale again.
 void scale_models(Models& models);

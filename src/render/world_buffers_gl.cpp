@@ -29,11 +29,11 @@ int room_for(int count, bool fixed_size, bool baked) {
     return (count + spare + 3) / 4 * 4;
 }
 
-void lay_out(MeshSetCopy& copy, const ChunkMesh* meshes, bool fixed_size, bool baked) {
+void lay_out(MeshSetCopy& copy, const ChunkMesh* meshes, bool baked) {
     copy.baked = baked;
     int total = 0;
     for (int c = 0; c < chunk_count; ++c) {
-        copy.room[c] = room_for(meshes[c].vertex_count, fixed_size, baked);
+        copy.room[c] = room_for(meshes[c].vertex_count, copy.fixed_size, baked);
         copy.first_x[c] = total;
         total += copy.room[c];
     }
@@ -52,7 +52,7 @@ void lay_out(MeshSetCopy& copy, const ChunkMesh* meshes, bool fixed_size, bool b
     }
     gl_procs.bind_buffer(GL_ARRAY_BUFFER, copy.buffer);
     gl_procs.buffer_data(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(total) * 2 * vertex_bytes, nullptr,
-                         fixed_size ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
+                         copy.fixed_size ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
     std::fill(copy.held_x, copy.held_x + chunk_count, 0u);
     std::fill(copy.held_z, copy.held_z + chunk_count, 0u);
 }
@@ -113,23 +113,20 @@ void draw_vertices(int start, int count) {
 
 }  // namespace
 
-bool sync_mesh_copy(MeshSetCopy& copy, const ChunkMesh* meshes, bool x_major, bool z_major,
-                    bool fixed_size, bool baked) {
-    if (!gl_has_buffers()) return false;
-    bool fresh = copy.buffer == 0 || copy.context != gl_procs.context || copy.baked != baked;
-    for (int c = 0; c < chunk_count && !fresh; ++c) fresh = meshes[c].vertex_count > copy.room[c];
-    if (fresh) lay_out(copy, meshes, fixed_size, baked);
-    else gl_procs.bind_buffer(GL_ARRAY_BUFFER, copy.buffer);
-    if (x_major) send_order(copy, meshes, false);
-    if (z_major) send_order(copy, meshes, true);
-    return true;
+Handover handover_for(const RunPlan& plan, bool baked) {
+    Handover handover;
+    handover.baked = baked;
+    for (int n = 0; n < plan.count; ++n) (plan.runs[n].z_major ? handover.z_major : handover.x_major) = true;
+    return handover;
 }
 
-bool any_vertex(const ChunkMesh* meshes) {
-    for (int c = 0; c < chunk_count; ++c) {
-        if (meshes[c].vertex_count != 0) return true;
-    }
-    return false;
+void sync_mesh_copy(MeshSetCopy& copy, const ChunkMesh* meshes, const Handover& handover) {
+    bool fresh = copy.buffer == 0 || copy.context != gl_procs.context || copy.baked != handover.baked;
+    for (int c = 0; c < chunk_count && !fresh; ++c) fresh = meshes[c].vertex_count > copy.room[c];
+    if (fresh) lay_out(copy, meshes, handover.baked);
+    else gl_procs.bind_buffer(GL_ARRAY_BUFFER, copy.buffer);
+    if (handover.x_major) send_order(copy, meshes, false);
+    if (handover.z_major) send_order(copy, meshes, true);
 }
 
 void draw_chunk_run(const MeshSetCopy& copy, const ChunkMesh* meshes, const ChunkRun& run) {
@@ -150,12 +147,6 @@ void draw_chunk_run(const MeshSetCopy& copy, const ChunkMesh* meshes, const Chun
         end = from + count;
     }
     if (start >= 0) draw_vertices(start, end - start);
-}
-
-void draw_chunk(const MeshSetCopy& copy, const ChunkMesh* meshes, int c) {
-    if (meshes[c].vertex_count == 0) return;
-    gl_procs.bind_buffer(GL_ARRAY_BUFFER, copy.buffer);
-    draw_vertices(copy.first_x[c], meshes[c].vertex_count);
 }
 
 void end_chunk_runs() {

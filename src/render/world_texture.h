@@ -3,8 +3,6 @@
 // to GL. The atlas tiles themselves are set by set_atlas_tiles (world.h).
 #pragma once
 
-#include "world/world.h"
-
 #include <cstdint>
 
 // GL's enumerants for the pixel layouts an image can be uploaded in, kept
@@ -33,7 +31,3 @@ int unpack_alignment_for(int width, int bytes_per_pixel, int pitch);
 // a full mipmap chain when mipmapping is on. Returns the texture name, or 0
 // when the image cannot be read or used. Needs a current GL context.
 uint32_t load_world_texture(const char* path, bool mipmapping);
-
-// Loads the world texture into world.world_texture (0 when it is missing:
-// the world is then drawn untextured) and sets the atlas tiles.
-void init_atlas_tiles(World& world, const char* path, bool mipmapping);

@@ -38,8 +38,3 @@ uint32_t load_world_texture(const char* path, bool mipmapping) {
     std::free(image);
     return name;
 }
-
-void init_atlas_tiles(World& world, const char* path, bool mipmapping) {
-    world.world_texture = load_world_texture(path, mipmapping);
-    set_atlas_tiles(world);
-}

@@ -70,24 +70,6 @@ struct WorldScratch {
     uint32_t columns[world_size][world_size];
 };
 
-// The renderer's copy of one mesh set in a GL buffer, kept between frames
-// (render/world_buffers_gl.cpp): the 100 chunks in x-major order, then again
-// in z-major order, each chunk in a stretch of room vertices. Plain numbers,
-// empty until the renderer first draws the set.
-struct MeshSetCopy {
-    uint32_t buffer = 0;   // GL buffer name; 0 when none
-    uint32_t context = 0;  // the count of GL contexts when it was made
-    bool baked = false;    // chunks moved to their place in the copy, or left chunk-local
-    int32_t total = 0;     // vertices of one order
-    int32_t first_x[chunk_count] = {};  // where each chunk's stretch starts
-    int32_t first_z[chunk_count] = {};
-    int32_t room[chunk_count] = {};
-    // For each order, the revision of each chunk's mesh held, plus 1; 0 when
-    // nothing is held.
-    uint32_t held_x[chunk_count] = {};
-    uint32_t held_z[chunk_count] = {};
-};
-
 struct World {
     uint8_t block_grid[world_size][world_levels][world_size] = {};    // settled: 0 or 1
     uint8_t falling_grid[world_size][world_levels][world_size] = {};  // falling: 0 or 1
@@ -99,7 +81,6 @@ struct World {
 
     float water_phase = 0.0f;  // [0, 5): one unit per key frame
     float fall_offset = 0.0f;  // [0, 1): progress of the current fall step
-    uint32_t world_texture = 0;  // GL texture name of the atlas; 0 when none
 
     AtlasTile tile_blocks, tile_falling, tile_terrain, tile_water;
 
@@ -115,10 +96,6 @@ struct World {
     // made stale: 1 where a cell changed in the chunk or beside it.
     uint8_t settled_block_chunks[chunk_count] = {};
     uint8_t settled_falling_chunks[chunk_count] = {};
-    // The renderer's copies of the mesh sets above, in their order: a cache
-    // it fills while it draws a world it may not change.
-    mutable MeshSetCopy block_copy, open_block_copy, falling_copy, terrain_copy, water_copy,
-        open_water_copy;
 
     WorldScratch scratch;
 };

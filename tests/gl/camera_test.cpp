@@ -34,10 +34,9 @@ std::vector<bool> drawn_by_gl(const std::vector<Vec3>& points) {
 using Camera = GlTest;
 
 // A point the frustum holds is drawn and one it does not is not; a slot showing any drawn point of its column
-// is drawn, and one skipped for the fog lies wholly past its end. Slots are listed cx outer, cz inner, both
-// ascending, or nearest the eye first with ties in listed order.
+// is drawn, and one skipped for the fog lies wholly past its end. A call a slot draws the solid pass's slots
+// nearest the eye first, ties in the listed order (cx outer, cz inner, both ascending).
 TEST_F(Camera, CullingAgreesWithWhatGlDraws) {
-    static Slot got[slot_window_count];
     std::mt19937 random(5);
     std::uniform_real_distribution<float> unit(0, 1), level(-0.17f, 0.17f), pitch(-1.55f, 1.55f), yaw(0, 6.3f), xz(-300, 300);
     int culled = 0, skipped = 0, shown = 0;
@@ -87,21 +86,24 @@ TEST_F(Camera, CullingAgreesWithWhatGlDraws) {
         std::vector<std::pair<int, int>> nearest = listed;
         auto distance = [&](auto& s) { return square((s.first + .5f) * 5 - eye.x) + square((s.second + .5f) * 5 - eye.z); };
         std::stable_sort(nearest.begin(), nearest.end(), [&](auto& a, auto& b) { return distance(a) < distance(b); });
-        for (const auto& [order, want] : {std::pair{SlotOrder::listed, listed}, {SlotOrder::nearest_first, nearest}}) {
-            ASSERT_EQ(solid_slots_in_order(fog, pcx, pcz, eye.x, eye.z, order, got), int(want.size()));
-            for (size_t k = 0; k < want.size(); ++k) ASSERT_TRUE(got[k].cx == want[k].first && got[k].cz == want[k].second);
+        static RunPlan plan;  // a call a slot: the solid pass's slots nearest first, each at its place
+        plan_slot_runs(fog, false, pcx, pcz, eye.x, eye.z, plan);
+        ASSERT_EQ(plan.count, int(nearest.size()));
+        for (size_t k = 0; k < nearest.size(); ++k) {
+            const ChunkRun& run = plan.runs[k];
+            ASSERT_TRUE(run.slot_x == nearest[k].first && run.slot_z == nearest[k].second && run.first == run.last &&
+                        run.first == slot_mesh_index(run.slot_x, run.slot_z));
         }
-        static RunPlan plan;  // runs of chunks hold each slot kept once, and nothing outside the window
-        for (int kind = 0; kind < 4; ++kind) {
-            plan_chunk_runs(fog, kind % 2, pcx, pcz, eye.x, eye.z, true, kind / 2, plan);
+        for (bool water : {false, true}) {  // runs of chunks hold each slot kept once, and nothing outside the window
+            plan_chunk_runs(fog, water, pcx, pcz, eye.x, eye.z, plan);
             std::vector<int> held(41 * 41);
             for (const ChunkRun& run : std::vector<ChunkRun>(plan.runs, plan.runs + plan.count))
                 for (int p = run.first, c = run_chunk(run.z_major, p); p <= run.last; c = run_chunk(run.z_major, ++p)) {
-                    const int i = run.copy_x * 10 + c / 10 - pcx + 20, k = run.copy_z * 10 + c % 10 - pcz + 20;
+                    const int i = run.slot_x + c / 10 - pcx + 20, k = run.slot_z + c % 10 - pcz + 20;
                     ASSERT_TRUE(i >= 0 && i <= 40 && k >= 0 && k <= 40 && ++held[i * 41 + k] == 1) << i << " " << k;
                 }
             for (int s = 0; s < 41 * 41; ++s)
-                ASSERT_TRUE(held[s] || !(kind % 2 ? water_slot_visible : solid_slot_visible)(fog, pcx - 20 + s / 41, pcz - 20 + s % 41));
+                ASSERT_TRUE(held[s] || !(water ? water_slot_visible : solid_slot_visible)(fog, pcx - 20 + s / 41, pcz - 20 + s % 41));
         }
     }
     EXPECT_TRUE(culled > 16 * 200 && skipped > 10 && shown > 1000) << culled << " " << skipped << " " << shown;

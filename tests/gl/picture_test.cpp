@@ -114,12 +114,14 @@ namespace {
 
 // A world of our own: ground 3 high with a pond, one block column, one falling block, a shot ball and a seeker,
 // all in front of the avatar, who looks along -z and a little down.
-struct Stage : Picture {
+struct Stage : Picture, testing::WithParamInterface<WorldDraw> {
     void SetUp() override {
         Picture::SetUp();
         models = build_models();
         scale_models(models);
-        init_atlas_tiles(*world, "Media/worldtexture.png", false);
+        renderer.world_texture = load_world_texture("Media/worldtexture.png", false);
+        renderer.world_draw = GetParam();
+        set_atlas_tiles(*world);
         for (int x = 0; x < world_size; ++x)
             for (int z = 0; z < world_size; ++z) {
                 world->terrain_height[x][z] = x >= 14 && x <= 36 && z >= 4 && z <= 17 ? 0.5f : 3.0f;
@@ -149,6 +151,7 @@ struct Stage : Picture {
     std::unique_ptr<World> world = std::make_unique<World>();
     std::unique_ptr<Game> game = std::make_unique<Game>();
     Models models;
+    Renderer renderer;
 };
 
 enum Look { model_purple, ground_green, block_grey, falling_orange, water_blue };
@@ -182,9 +185,10 @@ struct Patch {
 
 }  // namespace
 
-// Each thing in the view shows at its projected place in its own texture, and the HUD over them.
-TEST_F(Stage, EveryElementShowsWhereTheCameraPutsIt) {
-    render_scene(*world, *game, models, screen, atlas, 60.0f);
+// Each thing in the view shows at its projected place in its own texture, and the HUD over them, whether the
+// world goes to GL a slot a call or a run of chunks a call.
+TEST_P(Stage, EveryElementShowsWhereTheCameraPutsIt) {
+    render_scene(renderer, *world, *game, models, screen, atlas, 60.0f);
     const Frame frame;
     const struct { Vec3 at; Look look; const char* what; } elements[] = {
         {game->head_pos, model_purple, "head"}, {game->chest_pos, model_purple, "chest"},
@@ -207,11 +211,13 @@ TEST_F(Stage, EveryElementShowsWhereTheCameraPutsIt) {
     world->block_grid[26][1][12] = 1;
     build_world_meshes(*world);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    render_scene(*world, *game, models, screen, atlas, 60.0f);
+    render_scene(renderer, *world, *game, models, screen, atlas, 60.0f);
     const Patch floor(frame, x, y), block(Frame(), x, y);
     EXPECT_TRUE(floor.looks(water_blue) && block.looks(water_blue)) << block.rgb[0] << " " << block.rgb[1] << " " << block.rgb[2];
     EXPECT_NEAR(block.rgb[2] - floor.rgb[2], 0.25f * (136 - 54), 8);  // the mean blues of the block and ground tiles
 }
+
+INSTANTIATE_TEST_SUITE_P(BothWays, Stage, testing::Values(WorldDraw::slots_from_buffers, WorldDraw::chunk_runs));
 
 // The limb as GL draws it: its elbow ball a unit from the root and its last ball on the end, for arms and
 // legs reaching every way. GL reports the corners it keeps, and in a parallel view the mean of a ball's
@@ -219,6 +225,7 @@ TEST_F(Stage, EveryElementShowsWhereTheCameraPutsIt) {
 TEST_F(Picture, LimbsDrawnReachTheirEnds) {
     Models models = build_models();
     scale_models(models);
+    ModelsCopy copy;
     glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(-8, 8, -6, 6, -20, 20);
     glMatrixMode(GL_MODELVIEW), glLoadIdentity();
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -230,7 +237,7 @@ TEST_F(Picture, LimbsDrawnReachTheirEnds) {
         const Vec3 end = root + way * ((0.8f + n % 4 * 0.3f) / length(way));
         glFeedbackBuffer(GLsizei(feedback.size()), GL_3D, feedback.data());
         glRenderMode(GL_FEEDBACK);
-        draw_limb(models, root, end, way.y >= 0);
+        draw_limb(copy, models, root, end, way.y >= 0);
         const int size = glRenderMode(GL_RENDER);
         std::vector<Vec3> corners;  // back in view units; the balls are triangles 72 to 143 and 160 to 231
         for (int k = 0; k < size; k += 2 + 9)

@@ -75,8 +75,3 @@ uint32_t load_world_texture(const char* path, bool mipmapping) {
     SDL_FreeSurface(image);
     return name;
 }
-
-void init_atlas_tiles(World& world, const char* path, bool mipmapping) {
-    world.world_texture = load_world_texture(path, mipmapping);
-    set_atlas_tiles(world);
-}
