@@ -31,9 +31,13 @@ void one_block_falls(benchmark::State& state, bool changed_only) {
     for (int step = 0; step < 40; ++step) settle_blocks(*w);  // everything comes down
     std::memset(w->falling_grid, 0, sizeof w->falling_grid);
     build_world_meshes(*w);
+    // As the desktop draws: a slot a call, chunk-local in the x-major order.
+    Handover slots;
+    slots.x_major = true;
+    auto blocks = std::make_unique<MeshSetCopy>(), falling = std::make_unique<MeshSetCopy>();
     auto sync = [&] {
-        sync_mesh_copy(w->open_block_copy, w->open_block_meshes, true, false, false, false);
-        sync_mesh_copy(w->falling_copy, w->falling_meshes, true, false, false, false);
+        sync_mesh_copy(*blocks, w->open_block_meshes, slots);
+        sync_mesh_copy(*falling, w->falling_meshes, slots);
     };
     if (changed_only) sync();
     for (auto _ : state) {

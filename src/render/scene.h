@@ -35,7 +35,9 @@ extern const WorldDraw default_world_draw;
 // What the renderer keeps between frames: its GL copies of the world's mesh
 // sets and of the models, the world texture, and a frame's plans. The
 // program owns one beside the world and the game, which the drawing reads
-// and never changes. Plain numbers; empty until the first frame.
+// and never changes. Plain numbers; empty until the first frame. Its copies
+// follow the meshes of one world by their revisions: another world needs a
+// renderer of its own.
 struct Renderer {
     WorldDraw world_draw = default_world_draw;
     uint32_t world_texture = 0;  // GL texture name of the atlas; 0 draws the world untextured
