@@ -1,8 +1,9 @@
 // What the game's window asks of what holds it, the desktop or, in the
-// browser, the page: the size a zero setting stands for, and how the window
-// is shown.
+// browser, the page: the size a zero setting stands for, how the window is
+// shown, whether the pointer is over it, and the page's touch controls.
 #pragma once
 
+#include "app/controls.h"
 #include "app/settings.h"
 #include "render/screen.h"
 
@@ -21,3 +22,12 @@ bool host_size_allowed(int w, int h);
 // page also learns that full screen is wanted (fullscreen), which it asks
 // the browser for at the player's first click. Call once the window is open.
 void host_show_window(const Settings& settings);
+
+// Whether the pointer is over the window. The browser's SDL reports mouse
+// focus only under pointer lock, so a page asks whether the pointer is over
+// the canvas.
+bool host_has_pointer();
+
+// Copies the touch controls the page lays over the game into touch, indexed
+// by TouchControl. The desktop has none and leaves touch as it is.
+void host_read_touch(TouchPoint* touch);

@@ -22,3 +22,9 @@ bool host_size_allowed(int, int) {
 void host_show_window(const Settings& settings) {
     SDL_ShowCursor(settings.show_cursor ? SDL_ENABLE : SDL_DISABLE);
 }
+
+bool host_has_pointer() {
+    return (SDL_GetAppState() & SDL_APPMOUSEFOCUS) != 0;
+}
+
+void host_read_touch(TouchPoint*) {}

@@ -40,11 +40,12 @@ void format_date_text(char* out, size_t size, const std::tm& time);
 // The time on a 12-hour dial, e.g. "12:30:00 AM" or "9:05:07 PM", into out.
 void format_clock_text(char* out, size_t size, const std::tm& time);
 
-// Holds the pass to at least 16 ms by sleeping, measures fps and rebuilds
-// both texts from the local time. Call once per pass.
+// Holds the pass to at least 16 ms by sleeping (unless the platform waits
+// after the swap, platform.h), measures fps and rebuilds both texts from the
+// local time. Call once per pass.
 void pace_frame(FrameClock& clock);
 
-// Call last in each pass. The browser build sleeps here rather than in
-// pace_frame, until the tick the frame is counted to end at (pacing_web.cpp);
-// the desktop build does nothing.
+// Call last in each pass. Where the platform waits after the swap (the
+// page), sleeps until the tick the frame is counted to end at, and yields
+// even when that has passed; elsewhere does nothing.
 void end_frame(const FrameClock& clock);

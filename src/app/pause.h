@@ -1,7 +1,7 @@
 // The pause screen: whether the menu is wanted, how far it has come in, the
 // still image behind it, and the menu with its three buttons. The decisions
-// and the layout are pure (pause.cpp); pause_gl.cpp reads and redraws the
-// still image and draws the buttons.
+// and the layout are pure (pause.cpp); pause_overlay.cpp has the still image
+// read and redrawn and draws the buttons.
 #pragma once
 
 #include "render/draw2d.h"
@@ -59,7 +59,7 @@ bool button_hovered(const ButtonRect& rect, int mouse_x, int mouse_y);
 // Pen position of a label centred on its button.
 void button_label_pen(const ButtonRect& rect, const char* label, int& pen_x, int& pen_y);
 
-// GL side (pause_gl.cpp).
+// Drawing (pause_overlay.cpp, through still_image_gl.cpp and draw2d_gl.cpp).
 
 // Menu gone, not wanted; allocates the still image for the window's size.
 void reset_pause_state(PauseState& pause, const Screen& screen);

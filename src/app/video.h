@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/settings.h"
-#include "app/video_caption.h"
 #include "render/screen.h"
+#include "render/web_address.h"
 
 // Exit codes of a failed start.
 constexpr int exit_sdl_failed = 1;    // SDL's video cannot start (no display)

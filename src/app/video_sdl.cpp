@@ -74,7 +74,7 @@ int setup_video(const Settings& settings, Screen& screen) {
         std::fprintf(stderr, "quillmoor: cannot start SDL video: %s\n", SDL_GetError());
         return exit_sdl_failed;
     }
-    SDL_WM_SetCaption(game_window_caption, nullptr);
+    SDL_WM_SetCaption(game_web_address, nullptr);
     request_framebuffer(settings.antialiasing);
 
     // A zero dimension asks for the desktop's.

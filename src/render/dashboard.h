@@ -5,6 +5,7 @@
 #pragma once
 
 #include "render/draw2d.h"
+#include "render/web_address.h"
 
 #include <cstddef>
 
@@ -15,7 +16,7 @@ constexpr int atlas_height = 256;
 constexpr int bar_art_height = 68;  // pixels of each bar in the atlas
 
 constexpr const char* footer_text_1 = "";
-constexpr const char* footer_text_2 = "quillmoor.example.org";
+constexpr const char* footer_text_2 = game_web_address;
 
 // How many pixels the bars are pushed out of the window: 68 at fade 0
 // (wholly outside), 0 at fade 100 (fully in).

@@ -15,6 +15,6 @@ const char* action_label(int action_type);
 // "frames per second: " followed by fps with six decimals.
 void format_fps_line(char* out, size_t size, float fps);
 
-// Draws both lines. Called last by render_scene; leaves the 2D state of
+// Draws both lines through draw2d (hud_draw.cpp). Called last by render_scene; leaves the 2D state of
 // draw_text (depth test off, texturing, blending and arrays off).
 void draw_hud(Atlas2D& atlas, const Screen& screen, float fps, int action_type);

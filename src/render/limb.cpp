@@ -1,11 +1,11 @@
 #include "render/limb.h"
 
 #include "render/matrix.h"
+#include "sim/player.h"
 
 #include <cmath>
 
 LimbPose limb_pose(const Vec3& root, const Vec3& end, bool flip_when_raised) {
-    const float quarter_turn = 1.570796325f;
     LimbPose pose;
     float dx = root.x - end.x, dy = root.y - end.y, dz = root.z - end.z;
     float length = std::sqrt(dx * dx + dy * dy + dz * dz);

@@ -1,7 +1,7 @@
 // The real binary once, from the source directory with its settings and
 // Media: without a display it ends with 1; under Xvfb its window opens, and
 // a close request as a window manager sends it ends the game with 0.
-#include "app/video_caption.h"
+#include "render/web_address.h"
 
 #include <gtest/gtest.h>
 #include <X11/Xlib.h>  // after gtest: its macros (None, Bool) clash with gtest's names
@@ -33,7 +33,7 @@ TEST(Binary, EndsWithOneWithoutADisplayAndZeroWhenClosed) {
             for (unsigned i = 0; i < count && display; ++i) {
                 char* name = nullptr;
                 if (XFetchName(x, windows[i], &name) == 0) continue;
-                if (std::strcmp(name, game_window_caption) == 0) {
+                if (std::strcmp(name, game_web_address) == 0) {
                     XEvent close{};
                     close.xclient = {ClientMessage, 0, True, x, windows[i], XInternAtom(x, "WM_PROTOCOLS", False), 32, {}};
                     close.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
