@@ -69,8 +69,8 @@ void BM_PictureFrames(benchmark::State& state) {
             auto world = std::make_unique<World>();
             auto game = std::make_unique<Game>();
             init_atlas_tiles(*world, "Media/worldtexture.png", true);
-            std::srand(seed);
-            generate_world(*world);
+            Chance chance = seeded_chance(seed);
+            generate_world(*world, chance);
             build_world_meshes(*world);
             for (int step = 0; step < 37; ++step) {
                 animate_water(*world, 1.0f);

@@ -68,8 +68,8 @@ SceneRig& rig() {
     }
     r.models = build_models();
     scale_models(r.models);
-    std::srand(1);
-    generate_world(*r.world);
+    Chance chance = seeded_chance(1);
+    generate_world(*r.world, chance);
     build_world_meshes(*r.world);
     r.ready = true;
     return r;

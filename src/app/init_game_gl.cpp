@@ -13,7 +13,7 @@ void init_game(Titles& titles, World& world, Game& game, Models& models,
     init_atlas_tiles(world, "Media/worldtexture.png", settings.mipmapping);
     models = build_models();
     scale_models(models);
-    generate_world(world);
+    generate_world(world, game.chance);
     build_world_meshes(world);
     place_player(game);
 }

@@ -20,7 +20,7 @@ constexpr const char* dashboard_path = "Media/dashboard.png";
 
 int start_program(Program& p, unsigned seed) {
     load_settings(p.settings, "settings.ini");
-    std::srand(seed);
+    p.game.chance = seeded_chance(seed);
 
     int failure = setup_video(p.settings, p.screen);
     if (failure != 0) return failure;

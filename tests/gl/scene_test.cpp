@@ -22,8 +22,8 @@ struct Scene : GlTest {
         models = build_models();
         scale_models(models);
         init_atlas_tiles(*world, "Media/worldtexture.png", false);
-        std::srand(20261206);
-        generate_world(*world);
+        Chance chance = seeded_chance(20261206);
+        generate_world(*world, chance);
         build_world_meshes(*world);
     }
     // The game's own update on an empty world poses the avatar and camera; the
