@@ -29,10 +29,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: world_digest SEED\n");
         return 2;
     }
-    std::srand(static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)));
     auto world = std::make_unique<World>();
     auto game = std::make_unique<Game>();
-    generate_world(*world);
+    game->chance = seeded_chance(static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)));
+    generate_world(*world, game->chance);
     place_player(*game);
     for (int i = 0; i < max_seekers; ++i) spawn_seeker(*game);
 

@@ -24,9 +24,6 @@ add_library(ZLIB::ZLIB ALIAS quill_web_zlib)
 add_library(OpenGL::GL INTERFACE IMPORTED)
 add_library(OpenGL::GLU INTERFACE IMPORTED)
 add_library(PkgConfig::SDL INTERFACE IMPORTED)
-# Linux's rand, so that a seed makes the same world here.
-add_library(quill_web_rand STATIC ${CMAKE_SOURCE_DIR}/src/port/glibc_rand.cpp)
-target_link_libraries(PkgConfig::SDL INTERFACE quill_web_rand)
 target_link_options(PkgConfig::SDL INTERFACE
   -sLEGACY_GL_EMULATION -sGL_UNSAFE_OPTS=0 -sASYNCIFY -sEXIT_RUNTIME -sALLOW_MEMORY_GROWTH
   -sEXPORTED_RUNTIME_METHODS=FS

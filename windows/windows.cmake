@@ -31,8 +31,3 @@ target_include_directories(PkgConfig::SDL INTERFACE ${QUILL_SDL_DIR}/include/SDL
 # SDLmain's WinMain calls our main, renamed SDL_main by SDL.h.
 target_link_libraries(PkgConfig::SDL INTERFACE
   mingw32 ${QUILL_SDL_DIR}/lib/libSDLmain.a ${QUILL_SDL_DIR}/lib/libSDL.dll.a)
-
-# Linux's rand in every target made from here on, so that a seed makes the
-# same world as there.
-add_library(quill_windows_rand STATIC ${CMAKE_SOURCE_DIR}/src/port/glibc_rand.cpp)
-link_libraries(quill_windows_rand)

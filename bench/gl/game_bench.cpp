@@ -84,27 +84,17 @@ struct PassFigures {
 
 // Starts the game, lets 120 passes go by and measures the next 300. With a
 // baseline binary the game is that build's quillmoor instead of this one's;
-// with fixed_seed its world comes from rand seeded with 1 (or
-// $QUILL_FIXED_SEED, or seed when not 0) whatever the clock says. False
-// when the game did not run.
-bool measure_passes(PassFigures& figures, const char* baseline_binary, bool fixed_seed,
-                    unsigned seed = 0) {
+// with a seed other than 0 its world is that seed's whatever the clock says.
+// False when the game did not run.
+bool measure_passes(PassFigures& figures, const char* baseline_binary, unsigned seed = 0) {
     constexpr int warm_passes = 120, measured_passes = 300;
     GameProcess game;
     SwapLog passes(game.swap_log_path());
     game.write_settings(settings_ini(1024, 768));
     if (!game.copy_media()) return false;
     game.use_swap_probe();
-    if (fixed_seed) {
-        const char* preload = std::getenv("LD_PRELOAD");
-        std::string value = std::string(QUILL_SWAP_PROBE) + " " + QUILL_FIXED_SEED_LIBRARY;
-        if (preload != nullptr && *preload != '\0') value = std::string(preload) + " " + value;
-        game.set_environment("LD_PRELOAD", value);
-        if (seed != 0) game.set_environment("QUILL_FIXED_SEED", std::to_string(seed));
-    }
-    // The wrapper runs the baseline in place of this build's binary, whose
-    // path it is handed as an argument the game ignores.
-    if (baseline_binary != nullptr) game.set_environment("QUILL_GAME_WRAPPER", baseline_binary);
+    if (seed != 0) game.pin_seed(seed);
+    if (baseline_binary != nullptr) game.use_binary(baseline_binary);
     if (!game.start() || !passes.wait_for(warm_passes, game, timeout_ms)) return false;
     double faults_before = 0.0, faults_after = 0.0;
     const double cpu_before = cpu_ms(game.pid(), &faults_before);
@@ -141,7 +131,7 @@ double median_of(std::vector<double> values) {
 void BM_GamePasses1024x768(benchmark::State& state) {
     for (auto _ : state) {
         PassFigures figures;
-        if (!measure_passes(figures, nullptr, false)) {
+        if (!measure_passes(figures, nullptr)) {
             state.SkipWithError("the game did not run");
             return;
         }
@@ -160,7 +150,9 @@ void BM_GamePasses1024x768(benchmark::State& state) {
 // Each round has a world of its own: seeds 1, 7, 42, 1234 and 20261206.
 // Time is the median over the rounds of this build's median pass; counters
 // give the baseline's and the ratio. Set $QUILL_BASELINE_BINARY to the
-// quillmoor of the build to compare with, e.g. one of main built apart.
+// quillmoor of the build to compare with, e.g. one of main built apart; the
+// seed goes to both as their argument, so a build from before the game read
+// it there plays the clock's world instead.
 void BM_GamePassesSideBySide(benchmark::State& state) {
     const char* baseline = std::getenv("QUILL_BASELINE_BINARY");
     if (baseline == nullptr || *baseline == '\0') {
@@ -175,7 +167,7 @@ void BM_GamePassesSideBySide(benchmark::State& state) {
             for (int turn = 0; turn < 2; ++turn) {
                 const bool baseline_turn = (turn + round) % 2 == 1;
                 PassFigures figures;
-                if (!measure_passes(figures, baseline_turn ? baseline : nullptr, true, seeds[round])) {
+                if (!measure_passes(figures, baseline_turn ? baseline : nullptr, seeds[round])) {
                     state.SkipWithError("a game did not run");
                     return;
                 }

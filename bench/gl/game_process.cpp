@@ -53,9 +53,10 @@ bool GameProcess::start(const char* display) {
     if (display != nullptr) setenv("DISPLAY", display, 1);
     else unsetenv("DISPLAY");
     for (const auto& [name, value] : environment_) setenv(name.c_str(), value.c_str(), 1);
+    // Without a seed its null ends the list early: no argument, the clock's world.
     execl("/bin/sh", "sh", "-c",
-          "cd \"$0\" && exec $QUILL_GAME_WRAPPER \"$1\" </dev/null >/dev/null 2>stderr.txt",
-          dir_.c_str(), QUILL_BINARY, nullptr);
+          "cd \"$0\" && exec $QUILL_GAME_WRAPPER \"$@\" </dev/null >/dev/null 2>stderr.txt",
+          dir_.c_str(), binary_.c_str(), seed_.empty() ? nullptr : seed_.c_str(), nullptr);
     _exit(127);
 }
 

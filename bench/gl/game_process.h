@@ -30,6 +30,8 @@ public:
         environment_.emplace_back(name, value);
     }
     void use_swap_probe();
+    void use_binary(const std::string& binary) { binary_ = binary; }  // in place of this build's
+    void pin_seed(unsigned seed) { seed_ = std::to_string(seed); }    // as the game's argument
     std::string swap_log_path() const { return path("swaps.log"); }
     // Under $QUILL_GAME_WRAPPER (e.g. valgrind) when set; nullptr: no display.
     bool start(const char* display = std::getenv("DISPLAY"));
@@ -42,7 +44,7 @@ public:
     long resident_kb() const;
 
 private:
-    std::string dir_;
+    std::string dir_, binary_ = QUILL_BINARY, seed_;
     std::vector<std::pair<std::string, std::string>> environment_;
     pid_t pid_ = -1;
     int exit_code_ = -1;

@@ -35,8 +35,8 @@ std::unique_ptr<World> make_pinned_world(unsigned seed, int steps) {
     auto made = std::make_unique<World>();
     World& world = *made;
     set_atlas_tiles(world);
-    std::srand(seed);
-    generate_world(world);
+    Chance chance = seeded_chance(seed);
+    generate_world(world, chance);
     build_world_meshes(world);
     for (int step = 0; step < steps; ++step) {
         animate_water(world, 1.0f);

@@ -25,8 +25,8 @@ void one_block_falls(benchmark::State& state, bool changed_only) {
     if (setup_video(Settings{1024, 768, 0, false, false, false, true, 1024.0f / 768}, screen) != 0) std::abort();
     auto w = std::make_unique<World>();
     set_atlas_tiles(*w);
-    std::srand(1);
-    generate_world(*w);
+    Chance chance = seeded_chance(1);
+    generate_world(*w, chance);
     build_world_meshes(*w);
     for (int step = 0; step < 40; ++step) settle_blocks(*w);  // everything comes down
     std::memset(w->falling_grid, 0, sizeof w->falling_grid);

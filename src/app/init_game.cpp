@@ -11,7 +11,7 @@ void init_game(Titles& titles, World& world, Game& game, Models& models) {
     set_atlas_tiles(world);
     models = build_models();
     scale_models(models);
-    generate_world(world);
+    generate_world(world, game.chance);
     build_world_meshes(world);
     place_player(game);
 }

@@ -23,7 +23,7 @@ constexpr const char* world_texture_path = "Media/worldtexture.png";
 
 int start_program(Program& p, unsigned seed) {
     load_settings(p.settings, "settings.ini");
-    std::srand(seed);
+    p.game.chance = seeded_chance(seed);
 
     int failure = setup_video(p.settings, p.screen);
     if (failure != 0) return failure;

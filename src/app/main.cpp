@@ -4,7 +4,6 @@
 
 #include <SDL.h>
 
-#include <cstdlib>
 #include <ctime>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -16,7 +15,7 @@ Program program;
 
 }  // namespace
 
-int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
+int main(int argc, char** argv) {
 #ifdef __GLIBC__
     // The driver allocates and frees large blocks every pass. Past glibc's
     // thresholds they were mapped and unmapped (or the heap's top trimmed)
@@ -25,11 +24,10 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
 #endif
-    unsigned seed = static_cast<unsigned>(std::time(nullptr));
-#ifdef __EMSCRIPTEN__
-    // The page hands on a seed=N from its address, to play the same world again.
-    if (argc > 1) seed = static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10));
-#endif
+    // A seed as the first argument plays that world again: the page hands on
+    // its seed=N, benchmarks and tests pin theirs. Without one, the clock's.
+    const unsigned clock_seed = static_cast<unsigned>(std::time(nullptr));
+    const unsigned seed = argc > 1 ? seed_argument(argv[1], clock_seed) : clock_seed;
     const int failure = start_program(program, seed);
     if (failure != 0) return failure;
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <sys/stat.h>
 
@@ -116,4 +117,14 @@ void load_settings(Settings& settings, const char* path) {
     auto text = std::make_unique<SettingsText>();
     read_settings_file(*text, path);
     apply_settings(settings, *text);
+}
+
+unsigned seed_argument(const char* text, unsigned otherwise) {
+    unsigned long long value = 0;
+    const char* c = text;
+    for (; *c >= '0' && *c <= '9'; ++c) {
+        value = value * 10 + static_cast<unsigned>(*c - '0');
+        if (value > std::numeric_limits<unsigned>::max()) return otherwise;
+    }
+    return c != text && *c == '\0' ? static_cast<unsigned>(value) : otherwise;
 }

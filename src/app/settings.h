@@ -1,6 +1,6 @@
 // The settings file: seven numeric display settings read once at start-up
 // by a forgiving text reader. Anything not understood is ignored and a
-// missing setting reads as 0.
+// missing setting reads as 0. Also the world's seed a command line may give.
 #pragma once
 
 #include <cstddef>
@@ -56,3 +56,8 @@ void apply_settings(Settings& settings, const SettingsText& text);
 
 // Reads the file at path and sets every setting.
 void load_settings(Settings& settings, const char* path);
+
+// The seed a command-line argument gives: text's number when text is all
+// digits (at least one) and an unsigned holds it. Anything else, such as a
+// sign, a space or a file name a desktop hands on, gives otherwise.
+unsigned seed_argument(const char* text, unsigned otherwise);

@@ -4,7 +4,6 @@
 #include "sim/vecmath.h"
 
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -111,7 +110,7 @@ void remove_ball(Game& game, int i) {
 
 void spawn_seeker(Game& game) {
     if (game.ball_kind_count[Seeker] >= max_seekers) return;
-    int k = std::rand() % 36000;
+    int k = next_chance(game.chance) % 36000;
     float a = static_cast<float>(k) * 0.01f * 0.0174532925f;
     Vec3 pos = vec3(game.player_pos.x + spawn_distance * std::cos(a), spawn_height,
                     game.player_pos.z + spawn_distance * std::sin(a));

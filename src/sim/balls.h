@@ -14,8 +14,8 @@ bool add_ball(Game& game, int32_t kind, Vec3 pos, Vec3 vel);
 void remove_ball(Game& game, int i);
 
 // Tops the seekers up by one: while fewer than max_seekers live, draws an
-// angle from rand() % 36000 (hundredths of a degree) and, if there is room,
-// adds a seeker 90 units from the player at height 12.5.
+// angle from game.chance, a number % 36000 in hundredths of a degree, and, if
+// there is room, adds a seeker 90 units from the player at height 12.5.
 void spawn_seeker(Game& game);
 
 // Moves every live ball one update, removing the seekers that are hit or

@@ -1,10 +1,12 @@
 // The game state: the player, the avatar's body, the camera and aim point, the
-// selected action and the balls. update_game is its only writer during play;
-// the renderer reads it after each update.
+// selected action, the balls and the run's chance. update_game is its only
+// writer during play; the renderer reads it after each update.
 //
 // Angles are radians; velocities are world units per reference frame of
 // 1/60 s. Positions are never wrapped into the world's 50-unit period.
 #pragma once
+
+#include "world/chance.h"
 
 #include <cstdint>
 
@@ -66,8 +68,12 @@ struct Game {
     Ball balls[max_balls];
     int32_t ball_count = 0;
     int32_t ball_kind_count[2] = {0, 0};  // live balls per BallKind
+
+    // Seeded at start-up, drawn on by world generation and then by the
+    // seeker spawns: the game's only source of chance.
+    Chance chance;
 };
 
 // Start values of a new game: everything zero except the player and camera,
-// which stand at (25, 10, 25).
+// which stand at (25, 10, 25), and the chance, which is left as it is.
 void place_player(Game& game);

@@ -2,7 +2,6 @@
 
 #include "world/settle.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -19,11 +18,11 @@ bool structure_block(int x, int y, int z) {
 
 void fill_smoothed_map(float (&map)[world_size][world_size],
                        float (&scratch)[world_size][world_size],
-                       float lowest, float highest, int passes) {
+                       float lowest, float highest, int passes, Chance& chance) {
     const float range = highest - lowest;
     for (int x = 0; x < world_size; ++x) {
         for (int z = 0; z < world_size; ++z) {
-            const int r = std::rand() % 1000;
+            const int r = next_chance(chance) % 1000;
             map[x][z] = static_cast<float>(static_cast<double>(r) * static_cast<double>(0.001f) *
                                                static_cast<double>(range) +
                                            static_cast<double>(lowest));
@@ -45,11 +44,11 @@ void fill_smoothed_map(float (&map)[world_size][world_size],
     }
 }
 
-void generate_world(World& world) {
+void generate_world(World& world, Chance& chance) {
     for (int x = 0; x < world_size; ++x) {
         for (int y = 0; y < world_levels; ++y) {
             for (int z = 0; z < world_size; ++z) {
-                const bool random_block = std::rand() % 1000 == 0;
+                const bool random_block = next_chance(chance) % 1000 == 0;
                 world.block_grid[x][y][z] = structure_block(x, y, z) || random_block ? 1 : 0;
             }
         }
@@ -60,15 +59,15 @@ void generate_world(World& world) {
     // box itself hold the random blocks; the rest falls during play.
     settle_blocks(world);
 
-    fill_smoothed_map(world.terrain_height, world.smoothing_scratch, -17.75f, 22.25f, 25);
+    fill_smoothed_map(world.terrain_height, world.smoothing_scratch, -17.75f, 22.25f, 25, chance);
     for (auto& row : world.terrain_height) {
         for (float& h : row) {
             if (0.0f >= h) h = 0.0f;
         }
     }
-    fill_smoothed_map(world.water_height, world.smoothing_scratch, 1.0f, 3.0f, 5);
+    fill_smoothed_map(world.water_height, world.smoothing_scratch, 1.0f, 3.0f, 5, chance);
     for (auto& frame : world.water_frames) {
-        fill_smoothed_map(frame, world.smoothing_scratch, 1.0f, 3.0f, 5);
+        fill_smoothed_map(frame, world.smoothing_scratch, 1.0f, 3.0f, 5, chance);
     }
-    fill_smoothed_map(world.water_phase_offset, world.smoothing_scratch, 0.0f, 2.0f, 2);
+    fill_smoothed_map(world.water_phase_offset, world.smoothing_scratch, 0.0f, 2.0f, 2, chance);
 }

@@ -38,8 +38,8 @@ struct Scene : GlTest {
         scale_models(models);
         renderer.world_texture = load_world_texture("Media/worldtexture.png", false);
         set_atlas_tiles(*world);
-        std::srand(20261206);
-        generate_world(*world);
+        Chance chance = seeded_chance(20261206);
+        generate_world(*world, chance);
         build_world_meshes(*world);
     }
     // The game's own update on an empty world poses the avatar and camera; the

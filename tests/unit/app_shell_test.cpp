@@ -72,9 +72,14 @@ TEST(Settings, FileTextGivesValues) {
     for (const auto& r : rows) EXPECT_EQ(settings_from(dir.path + "/s.ini", r.text)[r.field], r.want) << r.text.substr(0, 9);
     for (const char* missing : {"/nonexistent/settings.ini", "/tmp"})  // a directory reads as a missing file
         EXPECT_EQ(settings_from(missing, ""), (std::array<float, 7>{})) << missing;
-    static SettingsText text;  // a file read counts as its first 100 lines, and no line past them is looked at
-    parse_settings_text(text, "screenw = 1\n", 12);
-    EXPECT_EQ(text.settings_line_count, settings_max_lines);
+}
+
+// Digits alone that an unsigned holds are the seed; anything else, such as a file a desktop hands on, is not.
+TEST(Settings, SeedArgumentIsDigitsAlone) {
+    for (auto [text, seed] : {std::pair{"7", 7u}, {"0", 0u}, {"0042", 42u}, {"4294967295", 4294967295u},
+                              {"4294967296", 1u}, {"99999999999999999999999", 1u}, {"", 1u}, {"+7", 1u}, {"-1", 1u},
+                              {" 7", 1u}, {"7 ", 1u}, {"12abc", 1u}, {"/home/player/world.png", 1u}})
+        EXPECT_EQ(seed_argument(text, 1), seed) << text;
 }
 
 TEST(Pacing, FramesLastAtLeastSixteenTicks) {

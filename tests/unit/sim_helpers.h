@@ -50,9 +50,15 @@ inline void reference_settle(World& w) {
     }
 }
 
-inline bool same_grids(const World& a, const World& b) {
-    return std::memcmp(a.block_grid, b.block_grid, sizeof a.block_grid) == 0 &&
-           std::memcmp(a.falling_grid, b.falling_grid, sizeof a.falling_grid) == 0;
+// The bytes of the values in turn, each whole, so that no padding is read.
+template <typename... T> std::string bytes_of(const T&... v) {
+    return (std::string(reinterpret_cast<const char*>(&v), sizeof v) + ...);
+}
+
+// What a world holds of its own: grids, maps and clocks (its meshes and lists derive from them).
+inline std::string world_bytes(const World& w) {
+    return bytes_of(w.block_grid, w.falling_grid, w.terrain_height, w.water_height, w.water_frames,
+                    w.water_phase_offset, w.water_phase, w.fall_offset);
 }
 
 // A chunk's quads made cell by cell (every open block face, or one quad per column of a height map), as
@@ -172,19 +178,20 @@ inline std::string derived_mismatch(const World& w) {
 
 inline std::unique_ptr<World> new_world() { return std::make_unique<World>(); }
 
-// A world as the game starts it, from rand() seeded with seed.
+// A world as the game starts it, from seed's chance.
 inline std::unique_ptr<World> generated_world(unsigned seed) {
     auto world = new_world();
     set_atlas_tiles(*world);
-    std::srand(seed);
-    generate_world(*world);
+    Chance chance = seeded_chance(seed);
+    generate_world(*world, chance);
     build_world_meshes(*world);
     return world;
 }
 
-// A game as init_game leaves it: the player and camera at (25, 10, 25).
-inline std::unique_ptr<Game> new_game() {
+// A game as init_game leaves it, its chance seeded: the player and camera at (25, 10, 25).
+inline std::unique_ptr<Game> new_game(unsigned seed = 1) {
     auto game = std::make_unique<Game>();
+    game->chance = seeded_chance(seed);
     place_player(*game);
     return game;
 }
@@ -193,12 +200,15 @@ inline Input centred_input() { return Input{{}, {}, 400, 300, true, 800.0f, 600.
 
 inline float between(float lo, float hi) { return lo + (hi - lo) * static_cast<float>(std::rand()) / float(RAND_MAX); }
 
+inline std::array<Vec3, 16> game_vectors(const Game& g) {
+    return {g.player_pos, g.player_vel, g.swing_anchor, g.chest_pos, g.head_pos, g.hip_pos, g.arm_root[0],
+            g.arm_root[1], g.hand_pos[0], g.hand_pos[1], g.leg_root[0], g.leg_root[1], g.foot_pos[0], g.foot_pos[1],
+            g.camera_pos, g.aim_point};
+}
+
 inline bool all_finite(const Game& g) {
     bool finite = is_finite(vec3(g.player_yaw, g.player_pitch, g.player_facing + g.swing_length));
-    for (Vec3 p : {g.player_pos, g.player_vel, g.swing_anchor, g.chest_pos, g.head_pos, g.hip_pos, g.arm_root[0],
-                   g.arm_root[1], g.hand_pos[0], g.hand_pos[1], g.leg_root[0], g.leg_root[1], g.foot_pos[0],
-                   g.foot_pos[1], g.camera_pos, g.aim_point})
-        finite = finite && is_finite(p);
+    for (Vec3 p : game_vectors(g)) finite = finite && is_finite(p);
     for (int i = 0; i < g.ball_count; ++i) finite = finite && is_finite(g.balls[i].pos) && is_finite(g.balls[i].vel);
     return finite;
 }
