@@ -66,7 +66,7 @@ void frames(benchmark::State& state, WorldDraw way, bool mipmapped) {
     state.counters["main_thread_ms"] = main_thread_ms / static_cast<double>(state.iterations());
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                benchmark::Counter::kIsRate);
-    r.renderer.world_draw = default_world_draw;
+    r.renderer.world_draw = WorldDraw::slots_from_buffers;
     r.renderer.world_texture = r.mipmapped_texture;
 }
 

@@ -1,5 +1,6 @@
 #include "app/loop.h"
 
+#include "app/platform.h"
 #include "app/read_input.h"
 #include "app/video.h"
 #include "render/dashboard.h"
@@ -35,6 +36,7 @@ int start_program(Program& p, unsigned seed) {
         return exit_dashboard_missing;
     }
     reset_pause_state(p.pause, p.screen);
+    p.renderer.world_draw = platform_world_draw;
     p.renderer.world_texture = load_world_texture(world_texture_path, p.settings.mipmapping);
     init_game(p.titles, p.world, p.game, p.models);
     return 0;

@@ -26,11 +26,9 @@ constexpr float fog_end = 125.0f;
 // draws from baked copies of the world a run of chunks a call (chunk_runs.h):
 // far fewer calls, but each vertex reaches the screen through other
 // roundings, so texels and edges can fall a step apart. A driver without
-// buffer objects gets client_arrays whatever is asked.
+// buffer objects gets client_arrays whatever is asked. Each platform takes
+// what costs least where it runs (app/platform.h).
 enum class WorldDraw { client_arrays, slots_from_buffers, chunk_runs };
-
-// The platform's choice: what costs least where the game runs.
-extern const WorldDraw default_world_draw;
 
 // What the renderer keeps between frames: its GL copies of the world's mesh
 // sets and of the models, the world texture, and a frame's plans. The
@@ -39,7 +37,7 @@ extern const WorldDraw default_world_draw;
 // follow the meshes of one world by their revisions: another world needs a
 // renderer of its own.
 struct Renderer {
-    WorldDraw world_draw = default_world_draw;
+    WorldDraw world_draw = WorldDraw::slots_from_buffers;
     uint32_t world_texture = 0;  // GL texture name of the atlas; 0 draws the world untextured
     // The ground's and the water's chunks keep their vertex counts as they
     // change; the blocks' do not. The open sets leave out what lies wholly

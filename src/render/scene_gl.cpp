@@ -10,18 +10,6 @@
 
 #include <cmath>
 
-#ifdef __EMSCRIPTEN__
-// In the browser every call is a round trip through the browser's command
-// buffer and Emscripten's emulation of the fixed pipeline: runs of chunks
-// make a pass a few dozen calls instead of about a thousand.
-const WorldDraw default_world_draw = WorldDraw::chunk_runs;
-#else
-// On the desktop the driver runs the vertex work itself, per vertex and
-// not per call: runs would send it more vertices (whole rows of chunks) and
-// change the picture, so each slot keeps its own call.
-const WorldDraw default_world_draw = WorldDraw::slots_from_buffers;
-#endif
-
 namespace {
 
 // Empty chunks are common (open air); a draw of nothing is skipped.

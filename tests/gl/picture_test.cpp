@@ -219,9 +219,10 @@ TEST_P(Stage, EveryElementShowsWhereTheCameraPutsIt) {
 
 INSTANTIATE_TEST_SUITE_P(BothWays, Stage, testing::Values(WorldDraw::slots_from_buffers, WorldDraw::chunk_runs));
 
-// The limb as GL draws it: its elbow ball a unit from the root and its last ball on the end, for arms and
-// legs reaching every way. GL reports the corners it keeps, and in a parallel view the mean of a ball's
-// corners lies on its centre.
+// The limb as GL draws it: its elbow ball a unit from the root and its last ball on the end, for arms (turned over
+// for an end level with or above the shoulder) and legs reaching every way; beyond their reach they point straight
+// at the end, and towards nowhere they hang down. GL reports the corners it keeps, and in a parallel view the mean
+// of a ball's corners lies on its centre.
 TEST_F(Picture, LimbsDrawnReachTheirEnds) {
     Models models = build_models();
     scale_models(models);
@@ -232,9 +233,10 @@ TEST_F(Picture, LimbsDrawnReachTheirEnds) {
     glDisable(GL_CULL_FACE);  // every triangle, the far sides of the balls too
     std::vector<float> feedback(20000);
     const Vec3 root{1, 2, 0.5f};
-    for (int n = 0; n < 12; ++n) {
-        const Vec3 way{std::cos(n * 0.9f), n % 3 ? -0.6f : 0.5f, std::sin(n * 0.9f)};
-        const Vec3 end = root + way * ((0.8f + n % 4 * 0.3f) / length(way));
+    for (int n = 0; n <= 30; ++n) {
+        const float rise[3] = {0.5f, -0.6f, 0}, reach = n % 5 < 4 ? 0.8f + n % 5 * 0.3f : 3.5f;
+        const Vec3 way = Vec3{std::cos(n * 0.9f), rise[n % 3], std::sin(n * 0.9f)} / length({std::cos(n * 0.9f), rise[n % 3], std::sin(n * 0.9f)});
+        const Vec3 end = n < 30 ? root + way * reach : Vec3{NAN, 0, 0}, reached = n < 30 ? root + way * std::min(reach, 2.0f) : root + Vec3{0, -2, 0};
         glFeedbackBuffer(GLsizei(feedback.size()), GL_3D, feedback.data());
         glRenderMode(GL_FEEDBACK);
         draw_limb(copy, models, root, end, way.y >= 0);
@@ -250,7 +252,7 @@ TEST_F(Picture, LimbsDrawnReachTheirEnds) {
             return sum / 216;
         };
         EXPECT_NEAR(length(centre(72) - root), 1, 1e-3f) << n;
-        EXPECT_LT(length(centre(160) - end), 2e-3f) << n;
+        EXPECT_LT(length(centre(160) - reached), 2e-3f) << n;
     }
     glDisableClientState(GL_VERTEX_ARRAY), glEnable(GL_CULL_FACE);
 }

@@ -1,5 +1,4 @@
-// The avatar's and the balls' models, and the limb bend that poses them.
-#include "render/limb.h"
+// The avatar's and the balls' models.
 #include "render/models.h"
 #include "sim/vecmath.h"
 
@@ -39,21 +38,6 @@ Survey survey(const Model& m, int first, int last, Vec3 low, Vec3 high) {
     return s;
 }
 
-Vec3 rotated_x(Vec3 v, float degrees) {
-    const double a = degrees * M_PI / 180, c = std::cos(a), s = std::sin(a);
-    return vec3(v.x, float(v.y * c - v.z * s), float(v.y * s + v.z * c));
-}
-
-// Where the drawn limb's lower segment ends: the transform chain of LimbPose, worked on the CPU.
-Vec3 chain_end(Vec3 root, const LimbPose& pose) {
-    const Vec3 down{0, -1, 0};
-    Vec3 v = rotated_x(down + rotated_x(down, pose.lower_fold_degrees + pose.lower_reach_degrees),
-                       pose.upper_tilt_degrees + pose.upper_bend_degrees);
-    if (pose.flipped) v = rotated_x(v, 180);
-    const double yaw = pose.yaw_degrees * M_PI / 180;
-    return root + vec3(float(v.x * std::cos(yaw) + v.z * std::sin(yaw)), v.y, float(v.z * std::cos(yaw) - v.x * std::sin(yaw)));
-}
-
 }  // namespace
 
 // Each sphere is closed, faces outwards and has its radius about its centre; the limb is its ball at the rod's
@@ -71,23 +55,4 @@ TEST(Models, ClosedOutwardAndSizedAsDesigned) {
         EXPECT_TRUE(s.open_edges == part.open_edges && std::fabs(s.least - part.radius) < 1e-6f &&
                     std::fabs(s.most - part.radius) < 1e-6f) << &part - parts << ": " << s.least << " " << s.most;
     }
-}
-
-// Arms (turned over for an end level with or above the shoulder) and legs reach their ends with two unit
-// segments in every direction; further away they point straight at it; from nowhere they hang straight down.
-TEST(Limbs, ChainReachesItsEnd) {
-    const Vec3 root{3.5f, 7, -2};
-    for (int n = 0; n < 200; ++n) {
-        const float yaw = n * 0.37f, rise = std::sin(n * 0.61f), distance = n % 4 == 0 ? 2.0f : n % 4 * 0.62f + 0.05f;
-        const Vec3 direction{std::cos(yaw) * std::sqrt(1 - rise * rise), rise, std::sin(yaw) * std::sqrt(1 - rise * rise)};
-        for (const bool arm : {true, false}) {
-            if (!arm && rise >= 0) continue;
-            const Vec3 end = root + direction * distance, far = root + direction * (distance + 1.5f);
-            EXPECT_LT(length(chain_end(root, limb_pose(root, end, arm)) - end), 1e-4f) << n;
-            EXPECT_LT(length(chain_end(root, limb_pose(root, far, arm)) - (root + direction * 2)), 1e-4f) << n;
-        }
-    }
-    const Vec3 level = root + vec3(1.2f, 0, 0.5f), nowhere{NAN, 0, 0};
-    EXPECT_LT(length(chain_end(root, limb_pose(root, level, true)) - level), 1e-4f);
-    EXPECT_LT(length(chain_end(root, limb_pose(root, nowhere, true)) - (root + vec3(0, -2, 0))), 1e-4f);
 }
