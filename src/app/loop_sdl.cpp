@@ -12,7 +12,6 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 

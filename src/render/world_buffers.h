@@ -48,9 +48,9 @@ void sync_mesh_copy(MeshSetCopy& copy, const ChunkMesh* meshes, const Handover& 
 
 // Draws the chunks of run from copy (synced in the run's order) as quads at
 // the current modelview matrix, which must already hold the run's place: one
-// call, or more where the browser's 16-bit quad indices need it. Binds the
-// copy's buffer and points the enabled vertex and texture coordinate arrays
-// into it.
+// call, or more where the browser's 16-bit quad indices need it, or none
+// when the run's chunks are empty. A draw binds the copy's buffer and points
+// the enabled vertex and texture coordinate arrays into it.
 void draw_chunk_run(const MeshSetCopy& copy, const ChunkMesh* meshes, const ChunkRun& run);
 
 // Unbinds the buffer, so that client arrays draw from memory again.

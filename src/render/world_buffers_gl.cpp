@@ -132,8 +132,8 @@ void sync_mesh_copy(MeshSetCopy& copy, const ChunkMesh* meshes, const Handover& 
 void draw_chunk_run(const MeshSetCopy& copy, const ChunkMesh* meshes, const ChunkRun& run) {
     const int32_t* first = run.z_major ? copy.first_z : copy.first_x;
     const int base = run.z_major ? copy.total : 0;
-    gl_procs.bind_buffer(GL_ARRAY_BUFFER, copy.buffer);
     int start = -1, end = 0;
+    bool bound = false;  // at the first draw: most chunks of some sets are empty
     for (int p = run.first; p <= run.last; ++p) {
         const int c = run_chunk(run.z_major, p);
         const int count = meshes[c].vertex_count;
@@ -143,6 +143,7 @@ void draw_chunk_run(const MeshSetCopy& copy, const ChunkMesh* meshes, const Chun
             draw_vertices(start, end - start);
             start = -1;
         }
+        if (!bound) gl_procs.bind_buffer(GL_ARRAY_BUFFER, copy.buffer), bound = true;
         if (start < 0) start = from;
         end = from + count;
     }
