@@ -10,7 +10,7 @@
 # Usage: tools/windows.sh [build directory]   (default: build-windows)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build-windows}
+build=$(mkdir -p "${1:-$root/build-windows}" && cd "${1:-$root/build-windows}" && pwd)
 host=x86_64-w64-mingw32
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/quillmoor
 
@@ -72,6 +72,8 @@ name=quillmoor-$version-windows-x64
 stage=$build/$name
 rm -rf "$stage"
 mkdir -p "$stage/licences/SDL-source"
+# strip stamps each PE header with SOURCE_DATE_EPOCH when it is set, however
+# long ago SDL was built.
 x86_64-w64-mingw32-strip -o "$stage/quillmoor.exe" "$build/quillmoor.exe"
 x86_64-w64-mingw32-strip -o "$stage/SDL.dll" "$sdl/bin/SDL.dll"
 cp -r "$root/Media" "$stage/"
@@ -83,8 +85,13 @@ sed "s/@SDL_VERSION@/$sdl_version/" "$root/windows/NOTICES.txt" | sed 's/$/\r/' 
 crlf "$sdl/COPYING.SDL.txt" "$stage/licences/LGPL-2.1-SDL.txt"
 cp "$sdl"/source/* "$stage/licences/SDL-source/"
 
+# The same sources make the same zip: its entries in name order, with modes
+# that ignore the umask and, with SOURCE_DATE_EPOCH, that time (zip keeps
+# local times: in UTC here).
+chmod -R u=rwX,go=rX "$stage"
+[ -z "${SOURCE_DATE_EPOCH:-}" ] || find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 rm -f "$build/$name.zip"
-(cd "$build" && zip -qr -X "$name.zip" "$name")
+(cd "$build" && find "$name" | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$name.zip")
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUT="$build/$name-setup.exe" \
     "$root/windows/installer.nsi" >/dev/null
 ls "$build/$name.zip" "$build/$name-setup.exe"
