@@ -24,6 +24,17 @@ CXXFLAGS="$CPPFLAGS $CXXFLAGS" LDFLAGS=$LDFLAGS \
 cmake --build "$build" -j"$(nproc)"
 rm -f "$build"/quillmoor_*.deb
 # CPack gives the package's members and directories the modes the umask
-# leaves; SOURCE_DATE_EPOCH, when set, is every time inside.
-(cd "$build" && umask 022 && cpack -G DEB >/dev/null)
-ls "$build"/quillmoor_*.deb
+# leaves, and adds each directory's size on disk, which differs between file
+# systems, into Installed-Size: dpkg-deb packs the package again, with the
+# size counted as dpkg-gencontrol counts it (each file in KiB rounded up,
+# anything else 1 KiB). SOURCE_DATE_EPOCH, when set, is every time inside.
+umask 022
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/quillmoor_*.deb) tree=$build/deb-tree
+rm -rf "$tree"
+dpkg-deb -R "$deb" "$tree"
+size=$(find "$tree" -path "$tree/DEBIAN" -prune -o -type f -printf '%s\n' -o -printf '1\n' |
+    awk '{ kib += int(($1 + 1023) / 1024) } END { print kib }')
+sed -i "s/^Installed-Size: .*/Installed-Size: $size/" "$tree/DEBIAN/control"
+dpkg-deb --root-owner-group -Zgzip -b "$tree" "$deb" >/dev/null
+echo "$deb"
