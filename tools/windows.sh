@@ -29,7 +29,11 @@ fi
 
 # SDL 1.2 from Debian's source package, for the version Debian ships today.
 sdl_version=$(apt-cache policy libsdl1.2-dev | sed -n 's/^ *Candidate: //p')
-sdl=$cache/sdl-$sdl_version-$host
+# The linker stamps SDL.dll's export table with SOURCE_DATE_EPOCH, which strip
+# leaves alone: SDL is built with the time of its own Debian changelog, so
+# that a cached SDL and one built today are the same. (The name's -2: older
+# caches were stamped with the time they were built.)
+sdl=$cache/sdl-$sdl_version-$host-2
 if [ ! -f "$sdl/bin/SDL.dll" ]; then
     work=$cache/sdl-work
     rm -rf "$work"
@@ -47,8 +51,9 @@ if [ ! -f "$sdl/bin/SDL.dll" ]; then
     (cd "$work" && apt-get $apt_private source -qq "libsdl1.2=$sdl_version" >/dev/null)
     source_dir=$(find "$work" -maxdepth 1 -type d -name 'libsdl1.2-*' | head -n 1)
     # stdio redirection would send the game's messages to files beside it.
-    (cd "$source_dir" && ./configure -q --host=$host --prefix="$sdl" --disable-stdio-redirect \
-        --disable-static && make -s -j"$(nproc)" && make -s install) >"$work/build.log" 2>&1 ||
+    (cd "$source_dir" && export SOURCE_DATE_EPOCH="$(dpkg-parsechangelog -STimestamp)" &&
+        ./configure -q --host=$host --prefix="$sdl" --disable-stdio-redirect --disable-static &&
+        make -s -j"$(nproc)" && make -s install) >"$work/build.log" 2>&1 ||
         { tail -n 30 "$work/build.log" >&2; exit 1; }
     # The LGPL asks that its licence and the source go with the library.
     mkdir -p "$sdl/source"
