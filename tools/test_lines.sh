@@ -7,7 +7,8 @@
 cd "$(dirname "$0")/.."
 count() {
     if [ -e .git ]; then git ls-files -- "$@"; else find "$@" -type f; fi |
-        grep -E '\.(c|cc|cpp|h|hpp|py|sh|js|mjs|html)$|/[^./]+$' | tr '\n' '\0' | xargs -0 cat 2>/dev/null | grep -cv '^[[:space:]]*$'
+        grep -E '\.(c|cc|cpp|h|hpp|py|sh|js|mjs|html)$|/[^./]+$' | tr '\n' '\0' |
+        xargs -0 cat 2>/dev/null | grep -cv '^[[:space:]]*$'
 }
 src=$(count src)
 tests=$(count tests fuzz)
