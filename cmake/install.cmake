@@ -23,6 +23,15 @@ add_custom_target(quillmoor_docs ALL DEPENDS quillmoor.6.gz changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/quillmoor.6.gz DESTINATION share/man/man6)
 install(FILES ${CMAKE_BINARY_DIR}/changelog.gz packaging/copyright DESTINATION share/doc/quillmoor)
 
+# The software centres' entry, its release the project's version dated as
+# the changelog's first entry.
+file(STRINGS packaging/changelog quill_signed REGEX "^ -- " LIMIT_COUNT 1)
+string(REGEX REPLACE ".*>  " "" quill_signed "${quill_signed}")
+execute_process(COMMAND date -u -d "${quill_signed}" +%Y-%m-%d OUTPUT_VARIABLE QUILL_RELEASE_DATE
+  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+configure_file(packaging/org.example.quillmoor.metainfo.xml org.example.quillmoor.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/org.example.quillmoor.metainfo.xml DESTINATION share/metainfo)
+
 # tools/package.sh builds the Debian package with `cpack`. Its dependencies
 # come from the libraries the game links (dpkg-shlibdeps), plus libgl1: SDL
 # 1.2 opens libGL.so.1 itself when it makes the OpenGL window, so no link

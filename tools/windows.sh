@@ -10,7 +10,7 @@
 # Usage: tools/windows.sh [build directory]   (default: build-windows)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build-windows}
+build=$(mkdir -p "${1:-$root/build-windows}" && cd "${1:-$root/build-windows}" && pwd)
 host=x86_64-w64-mingw32
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/quillmoor
 
@@ -29,7 +29,11 @@ fi
 
 # SDL 1.2 from Debian's source package, for the version Debian ships today.
 sdl_version=$(apt-cache policy libsdl1.2-dev | sed -n 's/^ *Candidate: //p')
-sdl=$cache/sdl-$sdl_version-$host
+# The linker stamps SDL.dll's export table with SOURCE_DATE_EPOCH, which strip
+# leaves alone: SDL is built with the time of its own Debian changelog, so
+# that a cached SDL and one built today are the same. (The name's -2: older
+# caches were stamped with the time they were built.)
+sdl=$cache/sdl-$sdl_version-$host-2
 if [ ! -f "$sdl/bin/SDL.dll" ]; then
     work=$cache/sdl-work
     rm -rf "$work"
@@ -47,8 +51,9 @@ if [ ! -f "$sdl/bin/SDL.dll" ]; then
     (cd "$work" && apt-get $apt_private source -qq "libsdl1.2=$sdl_version" >/dev/null)
     source_dir=$(find "$work" -maxdepth 1 -type d -name 'libsdl1.2-*' | head -n 1)
     # stdio redirection would send the game's messages to files beside it.
-    (cd "$source_dir" && ./configure -q --host=$host --prefix="$sdl" --disable-stdio-redirect \
-        --disable-static && make -s -j"$(nproc)" && make -s install) >"$work/build.log" 2>&1 ||
+    (cd "$source_dir" && export SOURCE_DATE_EPOCH="$(dpkg-parsechangelog -STimestamp)" &&
+        ./configure -q --host=$host --prefix="$sdl" --disable-stdio-redirect --disable-static &&
+        make -s -j"$(nproc)" && make -s install) >"$work/build.log" 2>&1 ||
         { tail -n 30 "$work/build.log" >&2; exit 1; }
     # The LGPL asks that its licence and the source go with the library.
     mkdir -p "$sdl/source"
@@ -72,6 +77,8 @@ name=quillmoor-$version-windows-x64
 stage=$build/$name
 rm -rf "$stage"
 mkdir -p "$stage/licences/SDL-source"
+# strip stamps each PE header with SOURCE_DATE_EPOCH when it is set, however
+# long ago SDL was built.
 x86_64-w64-mingw32-strip -o "$stage/quillmoor.exe" "$build/quillmoor.exe"
 x86_64-w64-mingw32-strip -o "$stage/SDL.dll" "$sdl/bin/SDL.dll"
 cp -r "$root/Media" "$stage/"
@@ -83,8 +90,13 @@ sed "s/@SDL_VERSION@/$sdl_version/" "$root/windows/NOTICES.txt" | sed 's/$/\r/' 
 crlf "$sdl/COPYING.SDL.txt" "$stage/licences/LGPL-2.1-SDL.txt"
 cp "$sdl"/source/* "$stage/licences/SDL-source/"
 
+# The same sources make the same zip: its entries in name order, with modes
+# that ignore the umask and, with SOURCE_DATE_EPOCH, that time (zip keeps
+# local times: in UTC here).
+chmod -R u=rwX,go=rX "$stage"
+[ -z "${SOURCE_DATE_EPOCH:-}" ] || find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 rm -f "$build/$name.zip"
-(cd "$build" && zip -qr -X "$name.zip" "$name")
+(cd "$build" && find "$name" | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$name.zip")
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUT="$build/$name-setup.exe" \
     "$root/windows/installer.nsi" >/dev/null
 ls "$build/$name.zip" "$build/$name-setup.exe"

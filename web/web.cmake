@@ -24,8 +24,12 @@ add_library(ZLIB::ZLIB ALIAS quill_web_zlib)
 add_library(OpenGL::GL INTERFACE IMPORTED)
 add_library(OpenGL::GLU INTERFACE IMPORTED)
 add_library(PkgConfig::SDL INTERFACE IMPORTED)
+# The packer takes a folder's files in the order the disk lists them, which
+# differs between file systems: named one by one, in name order, they make
+# the same quillmoor.data everywhere.
+file(GLOB QUILL_WEB_MEDIA RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Media/*)
+list(TRANSFORM QUILL_WEB_MEDIA REPLACE "(.+)" "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/\\1@\\1")
 target_link_options(PkgConfig::SDL INTERFACE
   -sLEGACY_GL_EMULATION -sGL_UNSAFE_OPTS=0 -sASYNCIFY -sEXIT_RUNTIME -sALLOW_MEMORY_GROWTH
-  -sEXPORTED_RUNTIME_METHODS=FS
-  "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/Media@Media"
+  -sEXPORTED_RUNTIME_METHODS=FS ${QUILL_WEB_MEDIA}
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/settings.ini@settings.ini")

@@ -12,9 +12,14 @@ Target amd64-unicode
 Name "Quillmoor ${VERSION}"
 OutFile "${OUT}"
 RequestExecutionLevel user
+; Drawn at the screen's own scale rather than stretched into a blur.
+ManifestDPIAware true
 InstallDir "$LOCALAPPDATA\Programs\Quillmoor"
 InstallDirRegKey HKCU "Software\Quillmoor" "InstallDir"
 SetCompressor /SOLID lzma
+; Installed files take the time of installing, not the time they were built:
+; the same sources make the same installer.
+SetDateSave off
 
 !define MUI_ICON "${__FILEDIR__}\quillmoor.ico"
 !define MUI_UNICON "${__FILEDIR__}\quillmoor.ico"
@@ -28,6 +33,16 @@ SetCompressor /SOLID lzma
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
+
+; Properties > Details of the installer, its version the project's.
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "Quillmoor"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Quillmoor ${VERSION} installer"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "the Quillmoor developers"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (c) 2026 the Quillmoor developers, MIT licence"
 
 Section "Quillmoor"
   SetShellVarContext current

@@ -11,6 +11,12 @@ if(NOT EXISTS ${QUILL_SDL_DIR}/lib/libSDL.dll.a)
 endif()
 
 enable_language(RC)
+# The version quillmoor.rc writes into the game: the project's own.
+configure_file(${CMAKE_SOURCE_DIR}/windows/version.h.in ${CMAKE_BINARY_DIR}/windows/version.h @ONLY)
+include_directories(${CMAKE_BINARY_DIR}/windows)
+# The files it names are no #include, so no scan finds them.
+set_source_files_properties(windows/quillmoor.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/windows/quillmoor.ico;${CMAKE_SOURCE_DIR}/windows/quillmoor.manifest")
 include(${CMAKE_SOURCE_DIR}/cmake/lodepng_npm.cmake)
 # The static zlib, not its import library: nothing to ship beside the game.
 find_library(ZLIB_LIBRARY NAMES libz.a REQUIRED)

@@ -2,6 +2,7 @@
 
 #include "app/platform.h"
 #include "app/read_input.h"
+#include "app/report.h"
 #include "app/video.h"
 #include "render/dashboard.h"
 #include "render/scene.h"
@@ -30,7 +31,7 @@ int start_program(Program& p, unsigned seed) {
     open_pads(p.controls);
 
     if (!load_dashboard(p.atlas, dashboard_path)) {
-        std::fprintf(stderr, "quillmoor: cannot load %s: %s\n", dashboard_path, SDL_GetError());
+        report_failure("cannot load %s", dashboard_path);
         SDL_Quit();
         return exit_dashboard_missing;
     }

@@ -1,6 +1,7 @@
 #include "app/video.h"
 
 #include "app/host.h"
+#include "app/report.h"
 #include "render/gl_procs.h"
 #include "render/gl_quality.h"
 
@@ -50,7 +51,7 @@ void set_fixed_gl_state(const Screen& screen, bool antialiasing) {
 }
 
 int fail_video(const char* what) {
-    std::fprintf(stderr, "quillmoor: %s: %s\n", what, SDL_GetError());
+    report_failure("%s", what);
     SDL_Quit();
     return exit_video_failed;
 }
@@ -71,7 +72,7 @@ int setup_video(const Settings& settings, Screen& screen) {
     setenv("SDL_VIDEODRIVER", "x11", 0);
 #endif
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        std::fprintf(stderr, "quillmoor: cannot start SDL video: %s\n", SDL_GetError());
+        report_failure("cannot start SDL video");
         return exit_sdl_failed;
     }
     SDL_WM_SetCaption(game_web_address, nullptr);

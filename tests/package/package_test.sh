@@ -1,8 +1,8 @@
 #!/bin/sh
 # The Debian package as a player meets it: built by tools/package.sh into the
 # given directory, unpacked, started from its desktop entry's Exec line under
-# a private X server with a scratch home, and judged by desktop-file-validate
-# and lintian.
+# a private X server with a scratch home, and judged by desktop-file-validate,
+# lintian and appstreamcli.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 deb=$("$root/tools/package.sh" "$1" | tail -n 1)
@@ -15,8 +15,10 @@ dpkg-deb -x "$deb" "$t/root"
 desktop=$t/root/usr/share/applications/quillmoor.desktop
 desktop-file-validate "$desktop"
 lintian --fail-on error "$deb" >"$t/lintian" 2>&1 || { cat "$t/lintian"; fail "lintian found errors"; }
-for tag in $(awk '$1 == "W:" { print $3 }' "$t/lintian"); do
-    grep -q "$tag" "$root/README.md" || fail "lintian warns $tag, and README.md does not say why it stays"
+# The software centres' entry, with the desktop entry it launches.
+appstreamcli validate-tree --pedantic --no-net "$t/root" >"$t/appstream" 2>&1 || { cat "$t/appstream"; fail "appstreamcli found errors or warnings"; }
+for tag in $(awk '$1 == "W:" { print $3 }' "$t/lintian") $(awk '$1 == "I:" || $1 == "P:" { print $3 }' "$t/appstream"); do
+    grep -q "$tag" "$root/README.md" || fail "lintian or appstreamcli reports $tag, and README.md does not say why it stays"
 done
 
 Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 3>"$t/display" 2>/dev/null &

@@ -1,7 +1,7 @@
 #!/bin/sh
-# The Windows release, as tools/windows.sh builds it into $1, under Wine on a
-# private X server: the zip's game beside the Linux game $2, the installer and
-# its uninstaller, and a seed's world against the Linux world_digest $3.
+# The Windows release, as tools/windows.sh builds it into $1, under Wine on a private X server:
+# the resources Windows reads, the zip's game beside the Linux game $2 and its box when it cannot
+# start, the installer and its uninstaller, and a seed's world against the Linux world_digest $3.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 "$root/tools/windows.sh" "$1" >/dev/null
@@ -42,12 +42,30 @@ play() {  # runs $2 in folder $1 in a 640 x 480 window: Escape, Save screenshot 
 
 unzip -q "$1"/quillmoor-*-windows-x64.zip -d "$t/zip"
 zip=$(echo "$t"/zip/*)
+# What Windows reads of the game and the installer: Properties > Details and the manifest.
+/usr/bin/python3 - "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt")" "$zip/quillmoor.exe" "$1"/quillmoor-*-setup.exe <<'EOF' >"$t/pe" || { cat "$t/pe"; fail "version or manifest missing"; }
+import pefile, sys
+for path in sys.argv[2:]:
+    pe = pefile.PE(path)
+    v = {k.decode(): v.decode() for f in pe.FileInfo[0] for t in getattr(f, "StringTable", []) for k, v in t.entries.items()}
+    n, [m] = pe.VS_FIXEDFILEINFO[0], [e.directory.entries[0].directory.entries[0].data.struct for e in pe.DIRECTORY_ENTRY_RESOURCE.entries if e.id == 24]
+    manifest = pe.get_data(m.OffsetToData, m.Size).decode()
+    print(path, v, manifest)
+    assert v["ProductName"] == "Quillmoor" and v["FileVersion"] == v["ProductVersion"] == sys.argv[1] and v["FileDescription"]
+    assert "Copyright" in v["LegalCopyright"] and "%d.%d.%d" % (n.FileVersionMS >> 16, n.FileVersionMS & 65535, n.FileVersionLS >> 16) == sys.argv[1]
+    # asInvoker, Windows 7 and 10, and the screen's scale
+    assert all(s in manifest for s in ["asInvoker", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "<dpiAware"] + ["PerMonitorV2"] * path.endswith("quillmoor.exe"))
+EOF
 mkdir "$t/linux" && cp -r "$root/Media" "$t/linux/"
 play "$t/linux" "$2"
 play "$zip" "wine quillmoor.exe"
 mv "$zip/Media" "$t/Media"
-code=0 && (cd "$zip" && wine quillmoor.exe) 2>/dev/null || code=$?
-[ $code -eq 4 ] || fail "without Media the game ended with $code, not 4"
+(cd "$zip" && exec wine quillmoor.exe) 2>"$t/err" & game=$!
+box=$(timeout 60 xdotool search --sync --name '^Quillmoor$' | head -n 1) && [ -n "$box" ] || fail "without Media no box titled Quillmoor"
+# Return presses OK once the box has the focus, which a busy machine may be slow to give.
+for _ in $(seq 30); do kill -0 $game 2>/dev/null && { xdotool windowfocus "$box" key Return 2>/dev/null || :; } && sleep 1; done
+code=0 && wait $game || code=$?
+[ $code -eq 4 ] && grep -q "dashboard.png" "$t/err" || fail "without Media the game ended with $code, not 4, saying: $(cat "$t/err")"
 
 # Wine exits 0 even when the installer cannot start: the files tell.
 wine "$1"/quillmoor-*-setup.exe /S
