@@ -19,15 +19,10 @@ static int differing_pixels(const std::vector<uint8_t>& a, const std::vector<uin
 
 // The 8 x 8 patches (of 4,800) where the mean of a channel differs by more than 6 steps.
 static int differing_patches(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    std::vector<int> sums(80 * 60 * 4);
+    for (size_t i = 0; i < a.size(); ++i) sums[(i / 4 / 640 / 8 * 80 + i / 4 % 640 / 8) * 4 + i % 4] += a[i] - b[i];
     int n = 0;
-    for (int py = 0; py < 480; py += 8)
-        for (int px = 0; px < 640; px += 8) {
-            int sum[3] = {};
-            for (int y = py; y < py + 8; ++y)
-                for (int x = px; x < px + 8; ++x)
-                    for (int c = 0; c < 3; ++c) sum[c] += a[size_t(y * 640 + x) * 4 + c] - b[size_t(y * 640 + x) * 4 + c];
-            n += std::max({std::abs(sum[0]), std::abs(sum[1]), std::abs(sum[2])}) > 64 * 6;
-        }
+    for (size_t p = 0; p < sums.size(); p += 4) n += std::max({std::abs(sums[p]), std::abs(sums[p + 1]), std::abs(sums[p + 2])}) > 64 * 6;
     return n;
 }
 

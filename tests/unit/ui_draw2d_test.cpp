@@ -1,6 +1,4 @@
-// The 2D layer: panels, text, and where the dashboard and menu put their pieces.
-#include "app/pause.h"
-#include "render/dashboard.h"
+// The 2D layer: panels and text.
 #include "render/draw2d.h"
 
 #include <gtest/gtest.h>
@@ -57,16 +55,4 @@ TEST(Draw2D, TextAdvancesByTen) {
                     cells[i].w == 20 && cells[i].h == 20) << i;
     for (int n : {0, 1, 11, 28})
         EXPECT_TRUE(2 * centred_pen_x(160, n) + 10 * n == 320 && right_aligned_pen_x(620, n) + 10 * n == 620) << n;
-}
-
-// Half faded in, the bars and the texts on them stand 34 pixels out of the window, and the menu half a window
-// lower than when it is in.
-TEST(Draw2D, DashboardAndMenuSlideWithTheFade) {
-    for (const auto& [w, h] : {std::pair{640, 480}, {1024, 768}}) {
-        const Screen screen{float(w), float(h)};
-        const DashboardLayout in = dashboard_layout(screen, 100, "Friday", "9:05"), half = dashboard_layout(screen, 50, "Friday", "9:05");
-        EXPECT_TRUE(in.top_bar_y == 0 && half.top_bar_y == -34 && in.bottom_bar_y == h - 60 && half.bottom_bar_y == h - 26 &&
-                    half.title_y == in.title_y - 34 && half.footer2_y == in.footer2_y + 34) << w;
-        EXPECT_TRUE(menu_first_button_y(screen, 0) == h + h / 2 - 125 && menu_first_button_y(screen, 100) == h / 2 - 125) << w;
-    }
 }
